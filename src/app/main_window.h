@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "app/login.h"
+#include "print/print_run.h"
+#include "print/print_seams.h"
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QToolButton;
+
+namespace radevore::print {
+class UserMessages;
+}
+
+namespace radevore::app {
+
+class Fdm;
+
+// The main window (flabrions): login fields, print choices, the print and cancel buttons, the
+// status panel and the repeat timer. It reads its controls at the moment they are asked for.
+class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginForm {
+  Q_OBJECT
+
+ public:
+  using PrintCommand = std::function<print::PrintRunResult()>;
+
+  // Creates the window and runs FormCreate (reads the server list). The timer starts here.
+  Tflabrions(Fdm& fdm, print::UserMessages& messages, QWidget* parent = nullptr);
+  ~Tflabrions() override;
+
+  // The print run started by F2, the print button and the timer.
+  void setPrintCommand(PrintCommand command) { printCommand_ = std::move(command); }
+
+  void FormCreate();
+  void CiaExit() { login_.CiaExit(); }
+  print::PrintRunResult SpeedButton3Click();
+
+  // Replaces the entries of Servidor and selects the first (none when empty).
+  void setServers(const QStringList& servers);
+  QStringList servers() const;
+  void setUserName(const QString& text);
+  void setPassword(const QString& text);
+  void setCompany(const QString& text);
+  void setFixedText(const QString& text);
+  // Chooses the prefix whose PREF_PRE equals `key`; none when the list has no such entry.
+  void selectPrefixByKey(const QString& key);
+  // Chooses the price list whose LIPR_COD equals `key` read as an integer; none otherwise.
+  void selectPriceListByKey(const QString& key);
+  QStringList prefixEntries() const;
+  bool printEnabled() const;
+  bool panelVisible() const;
+  QString panelText() const;
+
+  // print::PrintRunWindow and LoginForm
+  QString prefix() const override;
+  QString priceListText() const override;
+  std::optional<qint64> priceListKey() const override;
+  QString userName() const override;
+  QString fixedText() const override;
+  void showPanel(const QString& text) override;
+  void hidePanel() override;
+  void processEvents() override;
+  QString server() const override;
+  QString password() const override;
+  QString company() const override;
+  void enablePrintButton() override;
+  void setPriceLists(const std::vector<PriceListEntry>& lists) override;
+  void setPrefixes(const QStringList& prefixes) override;
+
+ signals:
+  // The window became the active window (FormActivate).
+  void activated();
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildControls();
+  void FormKeyDown(const QKeyEvent& key);
+  bool Enteratab(QObject* watched, const QKeyEvent& key);
+
+  Fdm& fdm_;
+  print::UserMessages& messages_;
+  Login login_;
+  PrintCommand printCommand_;
+
+  QFrame* Panel2 = nullptr;
+  QLabel* Label2 = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QComboBox* Servidor = nullptr;
+  QLineEdit* Tusua = nullptr;
+  QLineEdit* TClave = nullptr;
+  QLineEdit* Cia = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QLineEdit* Texto = nullptr;
+  QComboBox* Prefijo = nullptr;
+  QComboBox* ListaPrecio = nullptr;
+  QFrame* Panel1 = nullptr;
+  QToolButton* SpeedButton3 = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+  QLabel* Panel5 = nullptr;
+  QTimer* Timer1 = nullptr;
+};
+
+}  // namespace radevore::app
