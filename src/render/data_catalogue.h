@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "db/attachment.h"
+#include "db/statement.h"
+#include "db/transaction.h"
+#include "render/data_element_printer.h"
+#include "render/regional_settings.h"
+
+namespace radevore::render {
+
+// Texts of the main window that the catalogue reads when an element is printed.
+struct WindowTexts {
+  std::function<QString()> userName;   // Tusua: "NOMBRE USUARIO", "CODIGO USUARIO"
+  std::function<QString()> fixedText;  // Texto: "TEXTO FIJO"
+  // The audited document of the three audit names; empty (the default) prints nothing for
+  // them, and so does a text that is not all digits.
+  std::function<QString()> auditedDocument;
+};
+
+// The catalogue of data names: turns a data element's DAFO_DATO into the value of the current
+// label record and prints it through the text or number output. Names are matched exactly.
+//
+// Lives for one print run. The article and audit lookups are prepared on first use in the
+// given transaction (read-only, owned by the print run) and executed once per element and
+// label; their errors propagate as db::DbError.
+class DataCatalogue : public DataElementPrinter {
+ public:
+  DataCatalogue(db::Attachment& attachment, db::Transaction& transaction, RegionalSettings regional,
+                WindowTexts window);
+  ~DataCatalogue() override;
+
+  void print(report::ReportCanvas& canvas, const db::Row& element,
+             const labels::LabelRecord& record, double x, double y) override;
+
+  // The 61 data names in the catalogue's order.
+  static const QStringList& names();
+
+ private:
+  enum class Lookup { PesoAuto, Unidad, Invima, AuditFecha, AuditHora, AuditUsuario, Count };
+
+  // The first column of the first row of a lookup, or null when there is no row.
+  db::Value lookup(Lookup which, const db::Value& key);
+  QString valueText(const db::Value& value) const;
+
+  db::Attachment& attachment_;
+  db::Transaction& transaction_;
+  RegionalSettings regional_;
+  WindowTexts window_;
+  std::optional<db::Statement> statements_[static_cast<int>(Lookup::Count)];
+};
+
+}  // namespace radevore::render
