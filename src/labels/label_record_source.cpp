@@ -62,7 +62,10 @@ std::vector<LabelRecord> fetchLabelRecords(db::Attachment& attachment, db::Trans
   records.reserve(rows.rows.size());
   if (rows.rows.empty()) return records;
 
-  db::Statement lookup = attachment.prepare(tr, kUnitAndBarcodeLookup + QStringLiteral("?"));
+  // The code goes in as a parameter; the cast compares a code of any length, as the quoted
+  // literal would.
+  db::Statement lookup =
+      attachment.prepare(tr, kUnitAndBarcodeLookup + QStringLiteral("cast(? as varchar(8191))"));
   static const QString kPrices[] = {QStringLiteral("PRECIO1"), QStringLiteral("PRECIO2"),
                                     QStringLiteral("PRECIO3"), QStringLiteral("PRECIO4")};
   static const QString kQuantities[] = {QStringLiteral("CANTMIN1"), QStringLiteral("CANTMIN2"),
