@@ -61,9 +61,10 @@ QtReportCanvas::QtReportCanvas(const PrintService& service, PrinterChoice& choic
 
 QPageSize QtReportCanvas::paper() const {
   if (choice_.customPaper) {
+    // Defined in inches: the print queue then receives media Custom.<w>x<h>in.
     return QPageSize(
-        QSizeF(choice_.customPaper->width() / 10.0, choice_.customPaper->height() / 10.0),
-        QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+        QSizeF(choice_.customPaper->width() / 254.0, choice_.customPaper->height() / 254.0),
+        QPageSize::Inch, QString(), QPageSize::ExactMatch);
   }
   if (choice_.printer && choice_.printer->defaultPaper.isValid())
     return choice_.printer->defaultPaper;
