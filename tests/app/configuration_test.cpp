@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "recording_messages.h"
+#include "support/recording_messages.h"
 
 namespace radevore::app {
 namespace {

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "recording_messages.h"
+#include "support/recording_messages.h"
 
 namespace radevore::app {
 namespace {
@@ -51,8 +51,11 @@ TEST_F(InstallDirectoryTest, ReadsDirectorio) {
 TEST_F(InstallDirectoryTest, ReadAnewAtEveryCall) {
   writeSettings("[General]\nDirectorio=/opt/a\n");
   EXPECT_EQ(diraplicacion(messages_), "/opt/a");
-  writeSettings("[General]\nDirectorio=/opt/b\n");
-  EXPECT_EQ(diraplicacion(messages_), "/opt/b");
+  writeSettings("[General]\nDirectorio=/opt/bb\n");
+  EXPECT_EQ(diraplicacion(messages_), "/opt/bb");
+  ASSERT_TRUE(QFile::remove(config_.filePath("Orvane/NexoraERP2021.ini")));
+  EXPECT_EQ(diraplicacion(messages_), "");
+  EXPECT_EQ(messages_.entries.size(), 1u);
 }
 
 TEST_F(InstallDirectoryTest, KeyWithoutTheValueIsEmptySilently) {

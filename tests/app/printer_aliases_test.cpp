@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "recording_messages.h"
+#include "support/recording_messages.h"
 
 namespace radevore::app {
 namespace {
