@@ -77,6 +77,8 @@ TEST(Fixtures, DemoDataBuildsAndQueuesLabels) {
   RowSet labels =
       att.query(QStringLiteral("select * from impr_articulo('%1', 1, 1, 'N', 0)").arg(prefix));
   EXPECT_GE(labels.size(), 24u);
+  EXPECT_EQ(labels.rows.at(1).text(u"DESCRIPCION"),
+            QString::fromUtf8("AZÚCAR MANUELITA BLANCA X 1 KG"));
   for (const Row& r : labels.rows)
     EXPECT_FALSE(r[u"PRECIO"].isNull()) << r.text(u"ARTICULO").toStdString();
   EXPECT_EQ(
