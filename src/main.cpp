@@ -1,1 +1,86 @@
-int main() { return 0; }
+// radevore: prints the shelf labels waiting in the ERP's company database.
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/data_module.h"
+#include "app/main_window.h"
+#include "app/message_box_messages.h"
+#include "app/stderr_messages.h"
+#include "app/unattended_start.h"
+#include "print/print_run.h"
+#include "report/print_service.h"
+#include "report/qt_report_system.h"
+
+namespace {
+
+using radevore::app::UnattendedOutcome;
+using radevore::print::PrintRunResult;
+
+void writeError(const QString& text) {
+  const QByteArray bytes = text.toUtf8() + '\n';
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+}
+
+// The exit status of a one-shot run: 0 when it printed or found nothing to print.
+int onceStatus(const UnattendedOutcome& outcome) {
+  if (outcome.kind != UnattendedOutcome::Kind::Ran) return 1;
+  return outcome.result == PrintRunResult::Printed ||
+                 outcome.result == PrintRunResult::NothingToPrint
+             ? 0
+             : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace radevore;
+
+  QApplication application(argc, argv);
+  const app::CommandLine line = app::parseCommandLine(QApplication::arguments());
+  if (!line.error.isEmpty()) {
+    writeError(line.error);
+    return 2;
+  }
+  const bool unattended = !line.parameter(5).isEmpty();
+  if (line.once && !unattended) {
+    // A one-shot run has nothing to do without the login and the prefix on the command line.
+    writeError(QStringLiteral("--once necesita servidor, usuario, clave, compañía y prefijo"));
+    return 2;
+  }
+
+  app::MessageBoxMessages boxes;
+  app::StderrMessages errors;
+  print::UserMessages& messages = line.once ? static_cast<print::UserMessages&>(errors)
+                                            : static_cast<print::UserMessages&>(boxes);
+
+  report::QtPrintService printers;
+  std::unique_ptr<report::QtReportSystem> reports =
+      line.pdfDirectory.isEmpty() ? std::make_unique<report::QtReportSystem>(printers)
+                                  : std::make_unique<report::QtReportSystem>(
+                                        printers, report::PdfDirectory{line.pdfDirectory});
+
+  app::Fdm fdm(messages);
+  app::Tflabrions window(fdm, messages);
+  boxes.setParent(&window);
+  print::PrintRun run(window, messages, *reports, fdm.configuration(), fdm.printerAliases(),
+                      printers);
+  window.setPrintCommand([&] { return run.SpeedButton3Click(&fdm.Nexora); });
+
+  app::UnattendedStart start(window, fdm, line.parameters, [&](const UnattendedOutcome& outcome) {
+    if (!line.once) return;
+    const int status = onceStatus(outcome);
+    QMetaObject::invokeMethod(
+        &application, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
+  });
+  QObject::connect(&window, &app::Tflabrions::activated, &window, [&] { start.FormActivate(); });
+
+  window.show();
+  // The first activation runs the unattended start; where the platform activates no window
+  // (offscreen, no window manager) it runs once the message loop has started.
+  QTimer::singleShot(0, &window, [&] { start.FormActivate(); });
+  return application.exec();
+}
