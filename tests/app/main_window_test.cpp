@@ -210,6 +210,18 @@ TEST_F(MainWindowTest, CancelButtonClosesTheWindow) {
   EXPECT_TRUE(messages_.entries.empty());
 }
 
+TEST_F(MainWindowTest, EscInAFilledCompanyFieldClosesWithoutALogin) {
+  window_->setUserName("SYSDBA");
+  window_->setPassword("masterkey");
+  auto* cia = child<QLineEdit>("Cia");
+  cia->setFocus();
+  QTest::keyClicks(cia, "001");
+  QTest::keyClick(cia, Qt::Key_Escape);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_TRUE(window_->shown.isEmpty());
+  EXPECT_TRUE(messages_.entries.empty());
+}
+
 TEST_F(MainWindowTest, LeavingAnIncompleteCompanyFieldDoesNothing) {
   auto* cia = child<QLineEdit>("Cia");
   cia->setFocus();
