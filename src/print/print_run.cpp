@@ -1,0 +1,134 @@
+#include "print/print_run.h"
+
+#include <exception>
+#include <optional>
+
+#include "db/attachment.h"
+#include "db/db_error.h"
+#include "db/transaction.h"
+#include "labels/label_format.h"
+#include "labels/label_record_source.h"
+#include "print/report_setup.h"
+#include "render/data_catalogue.h"
+#include "render/label_renderer.h"
+#include "render/regional_settings.h"
+
+namespace radevore::print {
+
+namespace {
+
+const QString kPanelText = QStringLiteral("Generando informe. espere un momento...");
+const QString kNoPrefix = QStringLiteral("Debe seleccionar el prefijo.");
+const QString kNoFormat = QStringLiteral("No se encontró el formato de impresión.");
+
+// Marks the run as in progress for its whole length, message boxes included, so that a timer
+// tick or an F2 handled meanwhile is dropped instead of starting a run inside this one.
+class RunningFlag {
+ public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+PrintRun::PrintRun(PrintRunWindow& window, UserMessages& messages, report::ReportSystem& reports,
+                   SettingsLookup& settings, PrinterAliases& aliases,
+                   report::PrintService& printers)
+    : window_(window),
+      messages_(messages),
+      reports_(reports),
+      settings_(settings),
+      aliases_(aliases),
+      printers_(printers) {}
+
+PrintRunResult PrintRun::SpeedButton3Click(db::Attachment* company) {
+  if (running_) return PrintRunResult::Busy;
+  RunningFlag flag(running_);
+
+  window_.showPanel(kPanelText);
+  window_.processEvents();
+  PrintRunResult result;
+  try {
+    result = runOnce(company);
+  } catch (const db::DbError& e) {
+    messages_.showError(e.text());
+    result = PrintRunResult::Failed;
+  } catch (const report::ReportError& e) {
+    messages_.showError(e.text());
+    result = PrintRunResult::Failed;
+  } catch (const std::exception& e) {
+    messages_.showError(QString::fromUtf8(e.what()));
+    result = PrintRunResult::Failed;
+  }
+  // The panel is hidden after every run, an error or a "Cancel" included: the window is left
+  // as it was before the run.
+  window_.hidePanel();
+  window_.processEvents();
+  return result;
+}
+
+PrintRunResult PrintRun::runOnce(db::Attachment* company) {
+  const QString prefix = window_.prefix();
+  if (prefix.isEmpty()) {
+    messages_.showMessage(kNoPrefix);
+    return PrintRunResult::NoPrefix;
+  }
+  if (company == nullptr || !company->isOpen()) {
+    throw db::DbError(QStringLiteral("The company database is not connected."));
+  }
+
+  // Format, unit and article lookups only read.
+  db::Transaction lookups = company->startTransaction(db::TransactionMode::ReadOnly);
+  const std::optional<labels::LabelFormat> format =
+      labels::loadLabelFormat(*company, lookups, prefix);
+  if (!format) {
+    messages_.showMessage(kNoFormat);
+    return PrintRunResult::NoFormat;
+  }
+
+  QString priceList;
+  if (!window_.priceListText().isEmpty()) {
+    priceList = QString::number(window_.priceListKey().value_or(0));
+  } else {
+    priceList = settings_.configuracion(
+        QStringLiteral("FACTURACION"), QStringLiteral("FACTURAS"),
+        QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"));
+  }
+
+  // The procedure may take the labels it returns off its queue. They are fetched in a
+  // transaction of their own that is committed only once the job has been handed over, so a
+  // failed or cancelled job leaves them waiting for the next run.
+  db::Transaction fetch = company->startTransaction(db::TransactionMode::ReadWrite);
+  const std::vector<labels::LabelRecord> records =
+      labels::fetchLabelRecords(*company, fetch, labels::imprArticuloStatement(prefix, priceList));
+  if (records.empty()) {
+    fetch.commit();
+    return PrintRunResult::NothingToPrint;
+  }
+
+  render::DataCatalogue catalogue(
+      *company, lookups, render::RegionalSettings(),
+      render::WindowTexts{[this] { return window_.userName(); },
+                          [this] { return window_.fixedText(); }, [] { return QString(); }});
+  const render::LabelRenderer renderer(*format, catalogue);
+  const QString firstArticle = records.front().row.text(u"ARTICULO");
+
+  const report::ReportOutcome outcome = reports_.RunReport(
+      [&](report::ReportCanvas& canvas) {
+        RvSystem1BeforePrint(canvas, *format, firstArticle, settings_, aliases_, printers_);
+      },
+      [&](report::ReportCanvas& canvas) { renderer.RvSystem1Print(canvas, records); });
+  if (outcome == report::ReportOutcome::Cancelled) {
+    fetch.rollback();
+    return PrintRunResult::Cancelled;
+  }
+  fetch.commit();
+  return PrintRunResult::Printed;
+}
+
+}  // namespace radevore::print
