@@ -2,9 +2,12 @@
 
 #include <firebird/Interface.h>
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -75,23 +78,24 @@ QString fixturePath(const QString& name) {
   return QStringLiteral(RADEVORE_SOURCE_DIR "/fixtures/") + name;
 }
 
-void createDatabase(const QString& path, const QStringList& scriptFiles, const QString& extraSql) {
-  createEmptyDatabase(path);
-  // One isql run reads every script. The connection character set is UTF8 so that the UTF-8
-  // script files reach the WIN1252 columns as the right characters.
+namespace {
+
+// Runs the scripts, then `extraSql`, on the existing database at `path` in one isql run. The
+// connection character set is UTF8 so that the UTF-8 script files reach the WIN1252 columns as
+// the right characters.
+void runScripts(const QString& path, const QStringList& scriptFiles, const QString& extraSql) {
   QString script = QStringLiteral(
                        "SET SQL DIALECT 3;\n"
                        "SET NAMES UTF8;\n"
                        "CONNECT %1 USER 'SYSDBA';\n")
                        .arg(sqlLiteral(path));
   for (const QString& file : scriptFiles) {
-    if (!QFile::exists(file)) throw std::runtime_error("no such script: " + file.toStdString());
     script += QStringLiteral("INPUT %1;\n").arg(sqlLiteral(file));
   }
   if (!extraSql.isEmpty()) script += extraSql + QStringLiteral("\n");
   script += QStringLiteral("COMMIT;\n");
 
-  QFile scriptFile(path + QStringLiteral(".create.sql"));
+  QFile scriptFile(path + QStringLiteral(".sql"));
   if (!scriptFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       scriptFile.write(script.toUtf8()) < 0) {
     throw std::runtime_error("cannot write " + scriptFile.fileName().toStdString());
@@ -106,11 +110,59 @@ void createDatabase(const QString& path, const QStringList& scriptFiles, const Q
   const QString output = QString::fromUtf8(isql.readAll());
   scriptFile.remove();
   if (!finished || isql.exitStatus() != QProcess::NormalExit || isql.exitCode() != 0) {
-    throw std::runtime_error("isql-fb failed creating " + path.toStdString() + ":\n" +
+    throw std::runtime_error("isql-fb failed on " + path.toStdString() + ":\n" +
                              (isql.error() == QProcess::FailedToStart
                                   ? std::string("isql-fb could not be started")
                                   : output.toStdString()));
   }
+}
+
+// A database built from `scriptFiles` once per build tree and content of the scripts, kept in
+// the build folder; new databases are copies of it. Another test process building the same one
+// at the same time is harmless: each builds under a name of its own and renames it into place.
+QString templateDatabase(const QStringList& scriptFiles) {
+  QCryptographicHash hash(QCryptographicHash::Sha1);
+  hash.addData(QByteArrayLiteral("radevore fixture v1"));
+  for (const QString& file : scriptFiles) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+      throw std::runtime_error("no such script: " + file.toStdString());
+    hash.addData(f.readAll());
+    hash.addData(QByteArrayLiteral("\0"));
+  }
+  const QString cacheDir = QStringLiteral(RADEVORE_BINARY_DIR "/fixture-cache");
+  const QString finalPath = cacheDir + u'/' + QString::fromLatin1(hash.result().toHex()) + ".fdb";
+  if (QFile::exists(finalPath)) return finalPath;
+
+  QDir().mkpath(cacheDir);
+  const QString building =
+      finalPath + QStringLiteral(".%1.building").arg(QCoreApplication::applicationPid());
+  QFile::remove(building);
+  try {
+    createEmptyDatabase(building);
+    runScripts(building, scriptFiles, {});
+  } catch (...) {
+    QFile::remove(building);
+    throw;
+  }
+  if (::rename(QFile::encodeName(building).constData(), QFile::encodeName(finalPath).constData()) !=
+      0) {
+    QFile::remove(building);
+    throw std::runtime_error("cannot store " + finalPath.toStdString());
+  }
+  return finalPath;
+}
+
+}  // namespace
+
+void createDatabase(const QString& path, const QStringList& scriptFiles, const QString& extraSql) {
+  if (QFile::exists(path)) throw std::runtime_error(path.toStdString() + " exists already");
+  if (!QFile::copy(templateDatabase(scriptFiles), path)) {
+    throw std::runtime_error("cannot create " + path.toStdString());
+  }
+  QFile::setPermissions(
+      path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+  if (!extraSql.isEmpty()) runScripts(path, {}, extraSql);
 }
 
 Installation makeInstallation(const QString& root, const QString& company,

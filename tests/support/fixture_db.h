@@ -28,8 +28,10 @@ class TempDir {
 QString fixturePath(const QString& name);
 
 // Creates a new database at `path` with default character set WIN1252 and applies the scripts
-// in order, then `extraSql`, through isql-fb. Script files are read as UTF-8. Throws
-// std::runtime_error with isql's output when a statement fails.
+// in order, then `extraSql`, through isql-fb. Script files are read as UTF-8. The result of the
+// scripts is built once per build tree (build/fixture-cache, keyed by the scripts' content) and
+// copied; only `extraSql` runs for each new database. Throws std::runtime_error with isql's
+// output when a statement fails.
 void createDatabase(const QString& path, const QStringList& scriptFiles,
                     const QString& extraSql = {});
 
