@@ -57,5 +57,15 @@ TEST(Errors, UsingAClosedAttachmentOrEndedTransactionIsAnError) {
   EXPECT_THROW(att.query("SELECT * FROM T"), DbError);
 }
 
+TEST(Errors, StatementOutlivingItsAttachmentFailsCleanly) {
+  testing::ScratchDb scratch("CREATE TABLE T (I INTEGER);");
+  Attachment att = scratch.open();
+  Transaction tr = att.startTransaction();
+  Statement stmt = att.prepare(tr, "SELECT * FROM T");
+  tr.rollback();
+  att.close();
+  EXPECT_THROW(stmt.execute(tr), DbError);
+}
+
 }  // namespace
 }  // namespace radevore::db
