@@ -184,8 +184,9 @@ void QtReportCanvas::SetPaperSize(int /*paperNumber*/, double width, double heig
   // so nothing changes.
   if (paper.width() == 0 || paper.height() == 0) return;
   if (choice_.customPaper == paper) return;
-  if (!choice_.printer || !choice_.printer->customPaper) return;
-  if (!choice_.printer->customPaper->accepts(paper)) return;
+  const std::optional<PaperLimits> limits =
+      choice_.printer ? choice_.printer->customPaper : limitsWithoutPrinter_;
+  if (!limits || !limits->accepts(paper)) return;
   choice_.customPaper = paper;
 }
 

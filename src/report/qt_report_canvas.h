@@ -60,6 +60,12 @@ class QtReportCanvas : public ReportCanvas {
   int printedPageCount() const { return static_cast<int>(pages_.size()); }
 
   const PrinterChoice& printerChoice() const { return choice_; }
+  // The paper limits of the output itself while no printer is chosen: a PDF file without any
+  // installed printer still takes the format's paper. nullopt (the default): no custom paper
+  // without a printer.
+  void setPaperLimitsWithoutPrinter(std::optional<PaperLimits> limits) {
+    limitsWithoutPrinter_ = limits;
+  }
   const QString& title() const { return title_; }
   Orientation orientation() const { return orientation_; }
   // The paper after paper size and orientation, margins 0.
@@ -69,6 +75,7 @@ class QtReportCanvas : public ReportCanvas {
   void paint(QPagedPaintDevice& device, QPainter& painter) const;
 
  private:
+  std::optional<PaperLimits> limitsWithoutPrinter_;
   struct Device {
     QPainter& painter;
     double dpiX;

@@ -37,6 +37,9 @@ ReportOutcome QtReportSystem::RunReport(const Callback& beforePrint, const Callb
   if (!choice_.printer) choice_.printer = service_.printer(service_.defaultPrinterName());
 
   QtReportCanvas canvas(service_, choice_, printedPageLimit_);
+  // A PDF page can have any size from a tenth of a millimetre to 200 inches.
+  if (pdfDirectory_)
+    canvas.setPaperLimitsWithoutPrinter(PaperLimits{QSize(1, 1), QSize(50800, 50800)});
   {
     std::optional<StatusWindow> status;
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) status.emplace();

@@ -79,6 +79,30 @@ INSTANTIATE_TEST_SUITE_P(
                       PaperCase{9.0, 3.0, Orientation::Portrait, 8.5, 11.0, QSizeF(612, 792)},
                       PaperCase{2.0, 1.0, Orientation::Landscape, 1.0, 2.0, QSizeF(72, 144)}));
 
+// Without any installed printer a PDF job still takes the format's paper and orientation.
+TEST(PdfWithoutPrinter, TakesTheFormatsPaper) {
+  testing::ensureQtApplication();
+  QTemporaryDir dir;
+  FakePrintService none;
+  QtReportSystem system(none, PdfDirectory{dir.path()});
+  for (const auto orientation : {Orientation::Portrait, Orientation::Landscape}) {
+    ASSERT_EQ(system.RunReport(
+                  [&](ReportCanvas& c) {
+                    c.SetPaperSize(0, 4.0, 2.5);
+                    c.SetOrientation(orientation);
+                  },
+                  [](ReportCanvas& c) { c.PrintAt(0.5, 0.5, QStringLiteral("x")); }),
+              ReportOutcome::Printed);
+    EXPECT_EQ(testing::pdfPageSizePoints(system.lastPdfPath()),
+              orientation == Orientation::Portrait ? QSizeF(288, 180) : QSizeF(180, 288));
+  }
+  // A zero extent still changes nothing: the custom paper of the previous job stays.
+  ASSERT_EQ(system.RunReport([](ReportCanvas& c) { c.SetPaperSize(0, 5.0, 0.0); },
+                             [](ReportCanvas& c) { c.PrintAt(0.5, 0.5, QStringLiteral("x")); }),
+            ReportOutcome::Printed);
+  EXPECT_EQ(testing::pdfPageSizePoints(system.lastPdfPath()), QSizeF(288, 180));
+}
+
 TEST_F(PdfOutput, TitleCreatorAndPageCount) {
   const QString path = printLabel([](ReportCanvas& c) {
     c.NewPage();
