@@ -12,6 +12,7 @@
 #include "render/data_catalogue.h"
 #include "render/label_renderer.h"
 #include "render/regional_settings.h"
+#include "report/running_flag.h"
 
 namespace radevore::print {
 
@@ -20,19 +21,6 @@ namespace {
 const QString kPanelText = QStringLiteral("Generando informe. espere un momento...");
 const QString kNoPrefix = QStringLiteral("Debe seleccionar el prefijo.");
 const QString kNoFormat = QStringLiteral("No se encontró el formato de impresión.");
-
-// Marks the run as in progress for its whole length, message boxes included, so that a timer
-// tick or an F2 handled meanwhile is dropped instead of starting a run inside this one.
-class RunningFlag {
- public:
-  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningFlag() { flag_ = false; }
-  RunningFlag(const RunningFlag&) = delete;
-  RunningFlag& operator=(const RunningFlag&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -47,21 +35,18 @@ PrintRun::PrintRun(PrintRunWindow& window, UserMessages& messages, report::Repor
       printers_(printers) {}
 
 PrintRunResult PrintRun::SpeedButton3Click(db::Attachment* company) {
+  // A timer tick or an F2 handled while this run processes window messages (or waits in one of
+  // its message boxes) is dropped rather than started inside it.
   if (running_) return PrintRunResult::Busy;
-  RunningFlag flag(running_);
+  report::RunningFlag flag(running_);
 
   window_.showPanel(kPanelText);
   window_.processEvents();
   PrintRunResult result;
   try {
     result = runOnce(company);
-  } catch (const db::DbError& e) {
-    messages_.showError(e.text());
-    result = PrintRunResult::Failed;
-  } catch (const report::ReportError& e) {
-    messages_.showError(e.text());
-    result = PrintRunResult::Failed;
   } catch (const std::exception& e) {
+    // Database, report and picture errors all carry their own text.
     messages_.showError(QString::fromUtf8(e.what()));
     result = PrintRunResult::Failed;
   }

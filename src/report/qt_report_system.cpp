@@ -4,25 +4,11 @@
 #include <optional>
 
 #include "report/job_output.h"
+#include "report/running_flag.h"
 #include "report/status_window.h"
 #include "report/watched_canvas.h"
 
 namespace radevore::report {
-
-namespace {
-
-class RunningFlag {
- public:
-  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningFlag() { flag_ = false; }
-  RunningFlag(const RunningFlag&) = delete;
-  RunningFlag& operator=(const RunningFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
-}  // namespace
 
 QtReportSystem::QtReportSystem(const PrintService& service) : service_(service) {}
 

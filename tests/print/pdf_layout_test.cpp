@@ -300,7 +300,9 @@ TEST_F(PdfLayoutTest, DataValuesPrintTheirCodesDescriptionsAndBarcodeTexts) {
     QStringList texts;
     for (const PdfWord& w : onLine) texts << w.text;
     EXPECT_EQ(texts, e.description);
-    if (!onLine.empty()) EXPECT_NEAR(onLine.front().box.left() / 72.0, x, kTolerance);
+    if (!onLine.empty()) {
+      EXPECT_NEAR(onLine.front().box.left() / 72.0, x, kTolerance);
+    }
 
     const auto article =
         nearest(words, slot.page, "*" + e.code + "*", x, yAt(500, slot.row), barDescent);
