@@ -64,10 +64,7 @@ LabelRenderer::LabelRenderer(const labels::LabelFormat& format, DataElementPrint
 
 void LabelRenderer::RvSystem1Print(report::ReportCanvas& canvas,
                                    const std::vector<labels::LabelRecord>& records) const {
-  PageScale scale;
-  scale.yTenThousandths = roundToTenThousandths(canvas.PageHeight() / 2000.0);
-  scale.xTenThousandths = roundToTenThousandths(canvas.PageWidth() / 1500.0);
-  imprime_encabezado(canvas, scale, records);
+  imprime_encabezado(canvas, pageScaleFor(canvas.PageWidth(), canvas.PageHeight()), records);
 }
 
 void LabelRenderer::imprime_encabezado(report::ReportCanvas& canvas, const PageScale& scale,
