@@ -70,7 +70,13 @@ void setSysdbaPassword() {
 
 }  // namespace
 
-FirebirdServer::FirebirdServer() {
+FirebirdServer::FirebirdServer()
+    : machineLock_(QDir::tempPath() + QStringLiteral("/radevore-firebird-server.lock")) {
+  machineLock_.setStaleLockTime(0);  // a lock left by a dead test process is taken over
+  if (!machineLock_.tryLock(5 * 60 * 1000)) {
+    reason_ = QStringLiteral("another test's Firebird server did not stop within 5 minutes");
+    return;
+  }
   start();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLockFile>
 #include <QProcess>
 #include <QString>
 #include <memory>
@@ -39,6 +40,10 @@ class FirebirdServer {
   void stopProcess();
   void stop();
 
+  // One server at a time on this machine: every server opens the same security database, which
+  // a second server process could not open while the first holds it. Test programs that run
+  // in parallel wait here for each other.
+  QLockFile machineLock_;
   QString reason_;
   int port_ = 0;
   QString dataDir_;
