@@ -18,8 +18,8 @@ namespace radevore::app {
 // counts as absent when that file does not exist or cannot be read; a file without the value
 // gives the empty directory silently.
 //
-// An absent key shows "No se encontró la Clave HKEY_LOCAL_MACHINE\Software\Orvane\
-// NexoraERP2021\Directorio" and gives the empty directory.
+// An absent key shows the message "No se encontró la Clave HKEY_LOCAL_MACHINE\Software\Orvane\NexoraERP2021\Directorio"
+// and gives the empty directory.
 QString diraplicacion(print::UserMessages& messages);
 
 // The path of a file of the installation: directory + separator + name. The separator is the

@@ -15,6 +15,17 @@ DatabasePaths databasePaths(const QString& server, const QString& company) {
 
 namespace {
 
+// The fixed connection settings with the login's path, user and password; no connection
+// character set is named.
+db::ConnectionParams loginParams(const QString& path, const QString& user,
+                                 const QString& password) {
+  db::ConnectionParams params;
+  params.database = path;
+  params.user = user;
+  params.password = password;
+  return params;
+}
+
 std::vector<PriceListEntry> readPriceLists(db::Attachment& company) {
   const db::RowSet rows = company.query(QStringLiteral("SELECT * FROM LISTA_PRECIOS"));
   std::vector<PriceListEntry> lists;
@@ -53,8 +64,8 @@ void Login::CiaExit() {
                   QStringLiteral(" ..."));
   const DatabasePaths paths = databasePaths(form_.server(), company);
   try {
-    fdm_.openGeneral({paths.general, user, password});
-    fdm_.openNexora({paths.company, user, password});
+    fdm_.openGeneral(loginParams(paths.general, user, password));
+    fdm_.openNexora(loginParams(paths.company, user, password));
   } catch (const db::DbError& error) {
     form_.hidePanel();
     messages_.showError(error.text());

@@ -85,7 +85,7 @@ FirebirdServer::~FirebirdServer() {
 }
 
 QString FirebirdServer::connectionString(const QString& dbPath) const {
-  return QStringLiteral("localhost/%1:%2").arg(port_).arg(dbPath);
+  return QStringLiteral("127.0.0.1/%1:%2").arg(port_).arg(dbPath);
 }
 
 db::ConnectionParams FirebirdServer::params(const QString& dbPath, const QString& password) const {

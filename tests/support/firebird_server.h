@@ -28,7 +28,8 @@ class FirebirdServer {
   int port() const { return port_; }
   QString dataDir() const { return dataDir_; }  // writable by the firebird user
   QString databasePath(const QString& name) const { return dataDir_ + u'/' + name; }
-  QString connectionString(const QString& dbPath) const;  // "localhost/<port>:" + dbPath
+  QString connectionString(
+      const QString& dbPath) const;  // "127.0.0.1/<port>:" + dbPath (IPv4 loopback)
   // SYSDBA with the given password for a database this server serves.
   db::ConnectionParams params(const QString& dbPath,
                               const QString& password = QString::fromLatin1(kPassword)) const;
