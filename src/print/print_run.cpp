@@ -64,7 +64,8 @@ PrintRunResult PrintRun::runOnce(db::Attachment* company) {
     return PrintRunResult::NoPrefix;
   }
   if (company == nullptr || !company->isOpen()) {
-    throw db::DbError(QStringLiteral("The company database is not connected."));
+    // A later login that failed at the company database leaves the old prefix chosen.
+    throw db::DbError(QStringLiteral("La base de datos de la compañía no está conectada."));
   }
 
   // Format, unit and article lookups only read.

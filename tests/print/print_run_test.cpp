@@ -113,6 +113,26 @@ TEST_F(PrintRunTest, WithoutPrefixSaysSoAndTouchesNothing) {
   EXPECT_EQ(queued("RT01"), 1);
 }
 
+TEST_F(PrintRunTest, PrefixWithoutCompanyConnectionIsAnErrorNotACrash) {
+  build(queue("RT01", {"00123"}));
+  RecordingReportSystem reports;
+  PrintRun run = makeRun(reports);
+  window_.prefixText = "RT01";
+  db::Attachment closed;
+
+  for (db::Attachment* company : {static_cast<db::Attachment*>(nullptr), &closed}) {
+    messages_.entries.clear();
+    EXPECT_EQ(run.SpeedButton3Click(company), PrintRunResult::Failed);
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].kind, RecordingMessages::Kind::Error);
+    EXPECT_EQ(messages_.entries[0].text,
+              QStringLiteral("La base de datos de la compañía no está conectada."));
+  }
+  EXPECT_TRUE(reports.jobs.empty());
+  EXPECT_FALSE(window_.panelVisible);
+  EXPECT_EQ(queued("RT01"), 1);
+}
+
 TEST_F(PrintRunTest, PrefixWithoutFormatRunsNoRecordQuery) {
   // RT02 is an active prefix without a label format; its queued label must stay queued, which
   // shows that impr_articulo was not called.
