@@ -73,10 +73,6 @@ RunFigures run(db::Attachment& company, report::ReportSystem& output,
   window.prefixText = QStringLiteral("RT01");
   testing::RecordingMessages messages;
   testing::FakeSettings settings;
-  settings.values.insert(QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"),
-                         QStringLiteral("4"));
-  settings.values.insert(QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS"),
-                         QStringLiteral("NO"));
   testing::FakeAliases aliases;
   TimedReportSystem timed(output);
   print::PrintRun printRun(window, messages, timed, settings, aliases, printers);

@@ -44,10 +44,6 @@ TEST(BarcodeScan, Code39TextsOfAPrintRunScan) {
   window.prefixText = QStringLiteral("RT01");
   testing::RecordingMessages messages;
   testing::FakeSettings settings;
-  settings.values.insert(QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"),
-                         QStringLiteral("4"));
-  settings.values.insert(QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS"),
-                         QStringLiteral("NO"));
   testing::FakeAliases aliases;
   testing::NoPrinters printers;
   const QString out = dir.file("pdf");

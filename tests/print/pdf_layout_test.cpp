@@ -133,10 +133,6 @@ class PdfLayoutTest : public ::testing::Test {
     printers_.printers.push_back(printer);
     printers_.defaultName = printer.name;
 
-    settings_.values.insert(QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"),
-                            QStringLiteral("4"));
-    settings_.values.insert(QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS"),
-                            QStringLiteral("NO"));
     window_.prefixText = QStringLiteral("PL01");
   }
 

@@ -41,9 +41,12 @@ struct FakePrintWindow : print::PrintRunWindow {
   void processEvents() override {}
 };
 
-// Configuration values by property; an absent one records the dialog and yields "".
+// Configuration values by property; an absent one records the dialog and yields "". Starts
+// with the fixture company's settings: price list 4, documents not previewed.
 struct FakeSettings : print::SettingsLookup {
-  QMap<QString, QString> values;
+  QMap<QString, QString> values{
+      {QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"), QStringLiteral("4")},
+      {QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS"), QStringLiteral("NO")}};
   std::vector<QString> dialogs;
   QString configuracion(const QString&, const QString&, const QString& property) override {
     if (!values.contains(property)) {

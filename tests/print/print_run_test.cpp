@@ -44,9 +44,6 @@ class PrintRunTest : public ::testing::Test {
   void build(const QString& extraSql = {}) {
     installation_ = testing::makeInstallation(dir_.path(), QStringLiteral("001"), extraSql);
     company_ = db::Attachment::open(testing::companyParams(installation_));
-    settings_.values.insert(kPriceListSetting, QStringLiteral("4"));
-    settings_.values.insert(QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS"),
-                            QStringLiteral("NO"));
   }
 
   PrintRun makeRun(report::ReportSystem& reports) {
