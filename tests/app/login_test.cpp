@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app_fixture.h"
@@ -74,24 +76,22 @@ class FakeForm : public LoginForm {
 class LoginTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    installation_ = new Installation(testing::makeInstallation(dir_->path()));
+    suite_ = std::make_unique<testing::SuiteInstallation>();
+    installation_ = &suite_->installation;
   }
   static void TearDownTestSuite() {
-    delete installation_;
-    delete dir_;
+    installation_ = nullptr;
+    suite_.reset();
   }
   void SetUp() override { form_.serverText = installation_->root; }
 
-  static TempDir* dir_;
-  static Installation* installation_;
+  static inline std::unique_ptr<testing::SuiteInstallation> suite_;
+  static inline const testing::Installation* installation_ = nullptr;
   RecordingMessages messages_;
   Fdm fdm_{messages_};
   FakeForm form_;
   Login login_{form_, fdm_, messages_};
 };
-TempDir* LoginTest::dir_ = nullptr;
-Installation* LoginTest::installation_ = nullptr;
 
 TEST_F(LoginTest, OpensBothDatabasesAndFillsTheChoices) {
   login_.CiaExit();

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <memory>
 
 #include "app/data_module.h"
 #include "app_fixture.h"
@@ -235,12 +236,12 @@ TEST_F(MainWindowTest, LeavingAnIncompleteCompanyFieldDoesNothing) {
 class MainWindowLoginTest : public MainWindowTest {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new testing::TempDir;
-    installation_ = new testing::Installation(testing::makeInstallation(dir_->path()));
+    suite_ = std::make_unique<testing::SuiteInstallation>();
+    installation_ = &suite_->installation;
   }
   static void TearDownTestSuite() {
-    delete installation_;
-    delete dir_;
+    installation_ = nullptr;
+    suite_.reset();
   }
   void typeLogin() {
     window_->setServers({installation_->root});
@@ -251,11 +252,9 @@ class MainWindowLoginTest : public MainWindowTest {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClicks(QApplication::focusWidget(), "001");
   }
-  static testing::TempDir* dir_;
-  static testing::Installation* installation_;
+  static inline std::unique_ptr<testing::SuiteInstallation> suite_;
+  static inline const testing::Installation* installation_ = nullptr;
 };
-testing::TempDir* MainWindowLoginTest::dir_ = nullptr;
-testing::Installation* MainWindowLoginTest::installation_ = nullptr;
 
 TEST_F(MainWindowLoginTest, EnterInCompanyLogsInWithThePanelShownMeanwhile) {
   typeLogin();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app_fixture.h"
@@ -22,12 +24,12 @@ struct RunSeen {
 class UnattendedStartTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new testing::TempDir;
-    installation_ = new testing::Installation(testing::makeInstallation(dir_->path()));
+    suite_ = std::make_unique<testing::SuiteInstallation>();
+    installation_ = &suite_->installation;
   }
   static void TearDownTestSuite() {
-    delete installation_;
-    delete dir_;
+    installation_ = nullptr;
+    suite_.reset();
   }
   void SetUp() override {
     settings_.setDirectory(install_.path());
@@ -50,8 +52,8 @@ class UnattendedStartTest : public ::testing::Test {
     return {"radevore", installation_->root, "SYSDBA", password, "001", prefix, list};
   }
 
-  static testing::TempDir* dir_;
-  static testing::Installation* installation_;
+  static inline std::unique_ptr<testing::SuiteInstallation> suite_;
+  static inline const testing::Installation* installation_ = nullptr;
   testing::SettingsScope settings_;
   testing::TempDir install_;
   RecordingMessages messages_;
@@ -59,8 +61,6 @@ class UnattendedStartTest : public ::testing::Test {
   std::unique_ptr<Tflabrions> window_;
   std::vector<RunSeen> runs_;
 };
-testing::TempDir* UnattendedStartTest::dir_ = nullptr;
-testing::Installation* UnattendedStartTest::installation_ = nullptr;
 
 TEST_F(UnattendedStartTest, SixParametersLogInChooseAndPrintOnce) {
   const UnattendedOutcome outcome = start(params("masterkey", "RT02", "12"));

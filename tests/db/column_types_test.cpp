@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "db/transaction.h"
 #include "db_test_support.h"
 
@@ -26,20 +28,16 @@ INSERT INTO T (ID) VALUES (2);
 
 class ColumnTypes : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { scratch_ = new testing::ScratchDb(kSchema); }
-  static void TearDownTestSuite() {
-    delete scratch_;
-    scratch_ = nullptr;
-  }
+  static void SetUpTestSuite() { scratch_ = std::make_unique<testing::ScratchDb>(kSchema); }
+  static void TearDownTestSuite() { scratch_.reset(); }
   Row row(int id) {
     Attachment att = scratch_->open();
     RowSet rows = att.query("SELECT * FROM T WHERE ID = ?", {Value::integer(id)});
     EXPECT_EQ(rows.size(), 1u);
     return rows.rows.at(0);
   }
-  static testing::ScratchDb* scratch_;
+  static inline std::unique_ptr<testing::ScratchDb> scratch_;
 };
-testing::ScratchDb* ColumnTypes::scratch_ = nullptr;
 
 TEST_F(ColumnTypes, ExactNumbersKeepIntegerOrScale) {
   const Row r = row(1);

@@ -47,6 +47,12 @@ struct Installation {
 Installation makeInstallation(const QString& root, const QString& company = QStringLiteral("001"),
                               const QString& extraSql = {});
 
+// An installation in a temporary folder of its own, built once for a whole test suite.
+struct SuiteInstallation {
+  TempDir dir;
+  Installation installation = makeInstallation(dir.path());
+};
+
 // Login values for the company database through the embedded engine: user SYSDBA (the
 // embedded engine checks no password).
 db::ConnectionParams companyParams(const Installation& installation);
