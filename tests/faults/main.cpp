@@ -1,0 +1,13 @@
+// Fault tests: each queues labels, provokes one way a print run can end badly (a refused job, a
+// signal, a closed window, a second station...) and counts the labels afterwards: printed plus
+// still queued must equal what was queued, and none may be both.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
