@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLockFile>
 #include <QProcess>
 #include <QString>
 #include <memory>
@@ -9,14 +8,13 @@
 
 namespace radevore::testing {
 
-// The Debian Firebird server on a private loopback port, run as the firebird user for as long
-// as this object lives, with SYSDBA's password set to "masterkey". Its databases live in a
-// folder of their own that the firebird user may write, never shared with embedded tests (the
-// engine refuses a file that another engine instance holds).
+// A Firebird server of its own on a private loopback port, run as the firebird user for as long
+// as this object lives. It never touches the machine's server: it gets a private root folder
+// (copies of the configuration files and of the security database, SYSDBA's password set in
+// that copy to one of its own), a private lock folder and a folder for its databases, all
+// under one temporary folder that the firebird user owns. Several of them run side by side.
 class FirebirdServer {
  public:
-  static constexpr const char* kPassword = "masterkey";
-
   FirebirdServer();   // starts the server; see available()
   ~FirebirdServer();  // stops it with SIGTERM and removes its folder
   FirebirdServer(const FirebirdServer&) = delete;
@@ -25,28 +23,37 @@ class FirebirdServer {
   bool available() const { return reason_.isEmpty(); }
   QString reason() const { return reason_; }  // why the server could not be started
 
+  QString password() const { return password_; }  // SYSDBA's password on this server
   int port() const { return port_; }
   QString dataDir() const { return dataDir_; }  // writable by the firebird user
   QString databasePath(const QString& name) const { return dataDir_ + u'/' + name; }
-  QString connectionString(
-      const QString& dbPath) const;  // "127.0.0.1/<port>:" + dbPath (IPv4 loopback)
-  // SYSDBA with the given password for a database this server serves.
-  db::ConnectionParams params(const QString& dbPath,
-                              const QString& password = QString::fromLatin1(kPassword)) const;
+  // "127.0.0.1/<port>:" + dbPath (IPv4 loopback).
+  QString connectionString(const QString& dbPath) const;
+  // SYSDBA with this server's password for a database it serves.
+  db::ConnectionParams params(const QString& dbPath) const { return params(dbPath, password_); }
+  db::ConnectionParams params(const QString& dbPath, const QString& password) const;
+
+  // Gives a file or a folder (with everything in it) made by this process to the firebird user,
+  // so that the server can open and write it.
+  bool handOver(const QString& path) const;
+
+  // Stops the server process and waits for it: its databases are closed and may be opened
+  // through the embedded engine meanwhile. start() brings it back on the same port.
+  void stopServer();
+  bool startServer();  // false (and reason()) when it did not come up
+  bool running() const;
 
  private:
-  void start();
-  void launch();
-  bool passwordAccepted() const;
-  void stopProcess();
-  void stop();
+  bool prepareRoot();
+  bool setSysdbaPassword();
+  QProcessEnvironment serverEnvironment() const;
 
-  // One server at a time on this machine: every server opens the same security database, which
-  // a second server process could not open while the first holds it. Test programs that run
-  // in parallel wait here for each other.
-  QLockFile machineLock_;
   QString reason_;
+  QString password_;
   int port_ = 0;
+  QString folder_;   // everything of this server
+  QString rootDir_;  // FIREBIRD: configuration, messages, security database
+  QString lockDir_;  // FIREBIRD_LOCK
   QString dataDir_;
   std::unique_ptr<QProcess> process_;
 };
