@@ -66,8 +66,10 @@ QString RegionalSettings::weekdayName(int dayOfWeek) const {
   return locale_.dayName(dayOfWeek, QLocale::LongFormat);
 }
 
+// The name as it stands alone (nominative), as the Windows long month names give it: "март",
+// not the in-sentence "марта" or "de març".
 QString RegionalSettings::monthName(int month) const {
-  return locale_.monthName(month, QLocale::LongFormat);
+  return locale_.standaloneMonthName(month, QLocale::LongFormat);
 }
 
 QString RegionalSettings::formatNumber(labels::Amount amount, int decimals) const {

@@ -323,6 +323,8 @@ TEST_F(DataCatalogueTest, FollowsTheRegionalSettings) {
   check(print(r, element("FECHA"), {}, "en_US"), at("3/5/24"));
   check(print(r, element("FECHA LETRAS"), {}, "en_US"), at("Tuesday, March 5, 2024"));
   check(print(r, element("FECHA LETRAS"), {}, "de_DE"), at("Dienstag, März 5, 2024"));
+  check(print(r, element("FECHA LETRAS"), {}, "ru_RU"), at("вторник, март 5, 2024"));
+  check(print(r, element("FECHA LETRAS"), {}, "pl_PL"), at("wtorek, marzec 5, 2024"));
   check(print(r, element("PRECIO", txt("2")), {}, "en_US"), right("$1,500.50"));
   check(print(r, element("PRECIO", txt("2")), {}, "de_DE"), right("1.500,50\u00a0€"));
   check(print(r, element("PRECIO SIN FORMATO"), {}, "en_US"), at("1500.5"));

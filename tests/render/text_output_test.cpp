@@ -225,6 +225,33 @@ TEST(RegionalSettings, AnswersSeparatorsDatesAndNames) {
             "3/5/24 5:45:10 PM");
 }
 
+// Month names as they stand alone (the nominative form the Windows long month names give),
+// not the in-sentence form some languages use after a day number.
+TEST(RegionalSettings, DateInWordsUsesTheStandaloneMonthName) {
+  struct Case {
+    const char* locale;
+    const char16_t* month;       // March, standing alone
+    const char16_t* inSentence;  // the form that must not appear
+    const char16_t* words;       // Tuesday 5 March 2024
+  };
+  const Case cases[] = {
+      {"ru_RU", u"март", u"марта", u"вторник, март 5, 2024"},
+      {"ca_ES", u"març", u"de març", u"dimarts, març 5, 2024"},
+      {"pl_PL", u"marzec", u"marca", u"wtorek, marzec 5, 2024"},
+      {"uk_UA", u"березень", u"березня", u"вівторок, березень 5, 2024"},
+      {"cs_CZ", u"březen", u"března", u"úterý, březen 5, 2024"},
+      {"es_CO", u"marzo", u"marzo", u"martes, marzo 5, 2024"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale);
+    const QLocale locale(QString::fromLatin1(c.locale));
+    EXPECT_EQ(locale.monthName(3, QLocale::LongFormat), QString::fromUtf16(c.inSentence));
+    const RegionalSettings r{locale};
+    EXPECT_EQ(r.monthName(3), QString::fromUtf16(c.month));
+    EXPECT_EQ(r.formatDateInWords(QDate(2024, 3, 5)), QString::fromUtf16(c.words));
+  }
+}
+
 TEST(RegionalSettings, DefaultsToTheSystemLocale) {
   const RegionalSettings r;
   EXPECT_EQ(r.locale(), QLocale::system());
