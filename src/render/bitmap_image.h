@@ -23,9 +23,12 @@ inline constexpr qint64 kMaxBitmapPixels = 100'000'000;
 QByteArrayView withoutGraphicHeader(QByteArrayView value);
 
 // Reads a picture value (FOLI_IMAGEN): empty (or only the graphic header) gives a null image;
-// otherwise, after the optional graphic header, it must be a complete Windows bitmap file image
-// ("BM") or InvalidBitmapError is thrown. The headers are checked before any decoding, so a hostile
-// header cannot make the reader allocate or read beyond the data.
+// otherwise, after the optional graphic header, it must be a Windows bitmap file image ("BM")
+// or InvalidBitmapError is thrown. The headers are checked before any decoding, so a hostile
+// header cannot make the reader allocate or read beyond the data. What Windows draws is
+// accepted: a pixel-data offset of 0 (the pixels follow the headers and the palette) and a last
+// row without its padding. The picture comes back opaque: like Windows' bitmap drawing, an alpha
+// channel is ignored and every pixel prints its colour.
 QImage loadBitmapImage(QByteArrayView value);
 
 }  // namespace radevore::render

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <functional>
 
 #include "bmp_samples.h"
@@ -65,6 +66,61 @@ TEST(BitmapImage, ReadsTheOldCoreHeader) {
   const QImage image = loadBitmapImage(bmp);
   ASSERT_EQ(image.size(), QSize(1, 1));
   EXPECT_EQ(image.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
+}
+
+// 9 x 3, one bit per pixel: two bytes of pixels and two of padding per row.
+QImage monoPicture() {
+  QImage mono(9, 3, QImage::Format_Mono);
+  mono.fill(0);
+  mono.setPixel(4, 1, 1);
+  mono.setPixel(8, 0, 1);
+  return mono;
+}
+
+// Bitmaps that Windows draws although they stop short of the last row's padding: the pixels
+// read as if the padding were there.
+TEST(BitmapImage, ReadsALastRowWithoutItsPadding) {
+  const QByteArray bmp24 = sampleBmp();  // 3 pixels = 9 bytes + 3 of padding per row
+  for (int missing = 1; missing <= 3; ++missing) {
+    SCOPED_TRACE(missing);
+    EXPECT_EQ(asRgb32(loadBitmapImage(bmp24.chopped(missing))), samplePicture());
+  }
+  const QImage indexed = samplePicture().convertToFormat(QImage::Format_Indexed8);
+  EXPECT_EQ(asRgb32(loadBitmapImage(encoded(indexed, "BMP").chopped(1))), samplePicture());
+  EXPECT_EQ(asRgb32(loadBitmapImage(encoded(monoPicture(), "BMP").chopped(2))),
+            asRgb32(monoPicture()));
+  EXPECT_EQ(asRgb32(loadBitmapImage(withGraphicHeader(bmp24.chopped(3)))), samplePicture());
+}
+
+// An offset of 0 means the pixels follow the headers, the colour masks and the palette.
+TEST(BitmapImage, ReadsAPixelOffsetOfZero) {
+  EXPECT_EQ(asRgb32(loadBitmapImage(withPixelOffsetZero(sampleBmp()))), samplePicture());
+  const QImage indexed = samplePicture().convertToFormat(QImage::Format_Indexed8);
+  EXPECT_EQ(asRgb32(loadBitmapImage(withPixelOffsetZero(encoded(indexed, "BMP")))),
+            samplePicture());
+  EXPECT_EQ(asRgb32(loadBitmapImage(bitFieldsBmp32(samplePicture(), 0))), samplePicture());
+  EXPECT_EQ(asRgb32(loadBitmapImage(bitFieldsBmp32(samplePicture(), 66))), samplePicture());
+  EXPECT_EQ(asRgb32(loadBitmapImage(withPixelOffsetZero(transparentBmp32(samplePicture())))),
+            samplePicture());
+  // Both at once.
+  EXPECT_EQ(asRgb32(loadBitmapImage(withPixelOffsetZero(sampleBmp()).chopped(3))), samplePicture());
+}
+
+// Windows' bitmap drawing ignores alpha: a picture whose alpha says "transparent" everywhere
+// still prints its colours.
+TEST(BitmapImage, AlphaOfZeroStillPrintsTheColours) {
+  const QImage image = loadBitmapImage(transparentBmp32(samplePicture()));
+  ASSERT_EQ(image.size(), QSize(3, 2));
+  EXPECT_FALSE(image.hasAlphaChannel());
+  EXPECT_EQ(asRgb32(image), samplePicture());
+
+  // Drawn over white paper, each pixel shows its own colour, not the paper.
+  QImage paper(3, 2, QImage::Format_RGB32);
+  paper.fill(Qt::white);
+  QPainter painter(&paper);
+  painter.drawImage(0, 0, image);
+  painter.end();
+  EXPECT_EQ(paper, samplePicture());
 }
 
 TEST(BitmapImage, EmptyValueGivesNoPicture) {
@@ -134,7 +190,13 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{"JpegCompression", [] { return patched32(30, 4); }},
         InvalidCase{"UnknownInfoSize", [] { return patched32(14, 200); }},
         InvalidCase{"PixelsPastTheEnd", [] { return patched32(10, 0x7FFFFFFF); }},
-        InvalidCase{"PixelsInsideTheHeader", [] { return patched32(10, 20); }}),
+        InvalidCase{"PixelsInsideTheHeader", [] { return patched32(10, 20); }},
+        InvalidCase{"LastRowMissingAPixel", [] { return sampleBmp().chopped(4); }},
+        InvalidCase{"OffsetZeroAndAPixelMissing",
+                    [] { return withPixelOffsetZero(sampleBmp()).chopped(4); }},
+        InvalidCase{"OffsetZeroWithoutPixels",
+                    [] { return withPixelOffsetZero(sampleBmp()).left(54); }},
+        InvalidCase{"HeaderOfAnImageWithoutPixels", [] { return sampleBmp().left(54); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

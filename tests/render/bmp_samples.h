@@ -1,6 +1,7 @@
 #pragma once
 
-// Small pictures for the bitmap tests, encoded by Qt's own writers.
+// Small pictures for the bitmap tests, encoded by Qt's own writers or laid out byte by byte the
+// way other Windows programs write them.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -49,6 +50,77 @@ inline QByteArray withGraphicHeader(const QByteArray& data, std::uint32_t length
 }
 inline QByteArray withGraphicHeader(const QByteArray& data) {
   return withGraphicHeader(data, static_cast<std::uint32_t>(data.size()));
+}
+
+// A 32-bit bit-field bitmap with the 124-byte header, whose alpha mask (0xFF000000) gives every
+// pixel alpha 0, as some Windows programs save screen captures and logos. Rows bottom-up.
+inline QByteArray transparentBmp32(const QImage& picture) {
+  const int w = picture.width();
+  const int h = picture.height();
+  QByteArray bytes(14 + 124, '\0');
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  putLe32(bytes, 10, 14 + 124);
+  putLe32(bytes, 14, 124);
+  putLe32(bytes, 18, static_cast<std::uint32_t>(w));
+  putLe32(bytes, 22, static_cast<std::uint32_t>(h));
+  putLe16(bytes, 26, 1);
+  putLe16(bytes, 28, 32);
+  putLe32(bytes, 30, 3);  // BI_BITFIELDS
+  putLe32(bytes, 34, static_cast<std::uint32_t>(w * h * 4));
+  putLe32(bytes, 54, 0x00FF0000);  // red
+  putLe32(bytes, 58, 0x0000FF00);  // green
+  putLe32(bytes, 62, 0x000000FF);  // blue
+  putLe32(bytes, 66, 0xFF000000);  // alpha
+  putLe32(bytes, 70, 0x73524742);  // 'sRGB'
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) {
+      const QRgb c = picture.pixel(x, y);
+      bytes.append(static_cast<char>(qBlue(c)));
+      bytes.append(static_cast<char>(qGreen(c)));
+      bytes.append(static_cast<char>(qRed(c)));
+      bytes.append('\0');
+    }
+  }
+  putLe32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
+  return bytes;
+}
+
+// A 32-bit bit-field bitmap with the plain 40-byte header: the three colour masks follow the
+// header, then the pixels (BGRX). `offset` goes into the pixel-data offset field.
+inline QByteArray bitFieldsBmp32(const QImage& picture, std::uint32_t offset) {
+  const int w = picture.width();
+  const int h = picture.height();
+  QByteArray bytes(14 + 40 + 12, '\0');
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  putLe32(bytes, 10, offset);
+  putLe32(bytes, 14, 40);
+  putLe32(bytes, 18, static_cast<std::uint32_t>(w));
+  putLe32(bytes, 22, static_cast<std::uint32_t>(h));
+  putLe16(bytes, 26, 1);
+  putLe16(bytes, 28, 32);
+  putLe32(bytes, 30, 3);
+  putLe32(bytes, 54, 0x00FF0000);
+  putLe32(bytes, 58, 0x0000FF00);
+  putLe32(bytes, 62, 0x000000FF);
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) {
+      const QRgb c = picture.pixel(x, y);
+      bytes.append(static_cast<char>(qBlue(c)));
+      bytes.append(static_cast<char>(qGreen(c)));
+      bytes.append(static_cast<char>(qRed(c)));
+      bytes.append('\0');
+    }
+  }
+  putLe32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
+  return bytes;
+}
+
+// The bitmap with its pixel-data offset field set to 0.
+inline QByteArray withPixelOffsetZero(QByteArray bmp) {
+  putLe32(bmp, 10, 0);
+  return bmp;
 }
 
 }  // namespace radevore::testing
