@@ -1,8 +1,7 @@
 #include "app/printer_aliases.h"
 
-#include <QFile>
-
 #include "app/install_directory.h"
+#include "app/local_file.h"
 #include "db/code_page.h"
 #include "print/user_messages.h"
 
@@ -33,17 +32,19 @@ PrinterAliasFile::PrinterAliasFile(print::UserMessages& messages,
 
 QString PrinterAliasFile::nombre_impresora(const QString& alias) {
   const QString path = installationFile(directory_(), QStringLiteral("impresoras.cfg"));
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    messages_.showMessage(QStringLiteral("Error abriendo el archivo") + path);
-    return {};
+  const LocalFile file = readLocalFile(path);
+  switch (file.status) {
+    case LocalFile::Status::Read:
+      break;
+    case LocalFile::Status::CannotOpen:
+      messages_.showMessage(QStringLiteral("Error abriendo el archivo") + path);
+      return {};
+    case LocalFile::Status::ReadFailed:
+      // An input/output error ends the lookup and whatever asked for it: printing on some other
+      // printer than the alias names is worse than not printing.
+      throw FileReadError(file.error);
   }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    messages_.showError(file.errorString());
-    return {};
-  }
-  return findPrinterName(bytes, alias);
+  return findPrinterName(file.bytes, alias);
 }
 
 }  // namespace radevore::app

@@ -18,6 +18,9 @@ namespace radevore::app {
 QString findPrinterName(QByteArrayView bytes, const QString& alias);
 
 // nombre_impresora over impresoras.cfg of the installation directory, read anew at every call.
+// A file that cannot be opened (absent, not a regular file, over the size limit) shows
+// "Error abriendo el archivo" + path and gives no name; a read that fails once the file is open
+// throws FileReadError.
 class PrinterAliasFile : public print::PrinterAliases {
  public:
   // `directory` gives the installation directory at the moment of the lookup (diraplicacion).

@@ -1,7 +1,6 @@
 #include "app/server_list.h"
 
-#include <QFile>
-
+#include "app/local_file.h"
 #include "db/code_page.h"
 
 namespace radevore::app {
@@ -36,9 +35,9 @@ QStringList parseServerList(QByteArrayView bytes) {
 }
 
 QStringList readServerList(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return parseServerList(file.readAll());
+  const LocalFile file = readLocalFile(path);
+  if (file.status != LocalFile::Status::Read) return {};
+  return parseServerList(file.bytes);
 }
 
 }  // namespace radevore::app

@@ -16,7 +16,8 @@ inline constexpr int kServerLineLimit = 255;
 // Windows-1252.
 QStringList parseServerList(QByteArrayView bytes);
 
-// Reads SERVIDORES.cfg at `path`; a file that cannot be opened gives an empty list, silently.
+// Reads SERVIDORES.cfg at `path`; a file that cannot be opened or read (absent, not a regular
+// file, over the size limit) gives an empty list, silently.
 QStringList readServerList(const QString& path);
 
 }  // namespace radevore::app
