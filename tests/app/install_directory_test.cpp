@@ -73,6 +73,53 @@ TEST_F(InstallDirectoryTest, AbsentKeyShowsTheMessageAndFilesGoToTheRoot) {
   EXPECT_EQ(messages_.entries.size(), 2u);
 }
 
+// The value is read as written: a Windows directory keeps its backslashes, a comma is part of
+// the name, nothing is unescaped or unquoted.
+struct DirectorioCase {
+  const char* name;
+  QByteArray file;
+  QString directory;
+};
+
+class DirectorioValues : public InstallDirectoryTest,
+                         public ::testing::WithParamInterface<DirectorioCase> {};
+
+TEST_P(DirectorioValues, ReadAsWritten) {
+  writeSettings(GetParam().file);
+  EXPECT_EQ(diraplicacion(messages_), GetParam().directory);
+  EXPECT_TRUE(messages_.entries.empty());
+  EXPECT_EQ(directorioSetting(GetParam().file), GetParam().directory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DirectorioValues,
+    ::testing::Values(
+        DirectorioCase{"Backslashes", "[General]\nDirectorio=c:\\nexora\n", "c:\\nexora"},
+        DirectorioCase{"DoubledBackslashes", "[General]\nDirectorio=c:\\\\nexora\\\\erp\n",
+                       "c:\\\\nexora\\\\erp"},
+        DirectorioCase{"Comma", "[General]\nDirectorio=/opt/nexora,2021\n", "/opt/nexora,2021"},
+        DirectorioCase{"Semicolon", "[General]\nDirectorio=/opt/a;b\n", "/opt/a;b"},
+        DirectorioCase{"QuotesKept", "[General]\nDirectorio=\"/opt/x\"\n", "\"/opt/x\""},
+        DirectorioCase{"EqualsInValue", "[General]\nDirectorio=/opt/a=b\n", "/opt/a=b"},
+        DirectorioCase{"CrLf", "[General]\r\nDirectorio=c:\\nexora\r\n", "c:\\nexora"},
+        DirectorioCase{"NoFinalLineEnd", "[General]\nDirectorio=/opt/last", "/opt/last"},
+        DirectorioCase{"BlanksAroundTheEquals", "[General]\n  Directorio = /opt/x \t\n", "/opt/x"},
+        DirectorioCase{"InnerBlanksKept", "[General]\nDirectorio=/opt/mi erp\n", "/opt/mi erp"},
+        DirectorioCase{"Utf8",
+                       "[General]\nDirectorio=/opt/compa\xc3\xb1\xc3\xad"
+                       "a\n",
+                       QStringLiteral("/opt/compañía")},
+        DirectorioCase{"BeforeAnyGroup", "Directorio=/opt/top\n[Other]\nDirectorio=/x\n",
+                       "/opt/top"},
+        DirectorioCase{"OtherGroupPassedOver",
+                       "[Other]\nDirectorio=/x\n[General]\nOtro=1\nDirectorio=/opt/g\n", "/opt/g"},
+        DirectorioCase{"OnlyInAnotherGroup", "[Other]\nDirectorio=/x\n", ""},
+        DirectorioCase{"FirstLineWins", "[General]\nDirectorio=/a\nDirectorio=/b\n", "/a"},
+        DirectorioCase{"CaseMatters", "[General]\ndirectorio=/x\n", ""},
+        DirectorioCase{"LongerKey", "[General]\nDirectorioX=/x\n", ""},
+        DirectorioCase{"EmptyValue", "[General]\nDirectorio=\n", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(InstallationFile, AppendsTheNameWithTheSeparator) {
   EXPECT_EQ(installationFile("/opt/nexora", "impresoras.cfg"), "/opt/nexora/impresoras.cfg");
   EXPECT_EQ(installationFile("", "impresoras.cfg"), "/impresoras.cfg");
