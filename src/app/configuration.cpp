@@ -8,6 +8,10 @@ namespace radevore::app {
 Configuration::Configuration(print::UserMessages& messages) : messages_(messages) {}
 
 void Configuration::cargue_configuracion(db::Attachment& company) {
+  // The copy of the company logged in before goes first, so a failed reload leaves no setting of
+  // it (its price list above all) in force for the new company.
+  rows_.clear();
+  loaded_ = false;
   const db::RowSet result = company.query(QStringLiteral("SELECT * FROM CONFIGURACION"));
   std::vector<ConfigurationRow> rows;
   rows.reserve(result.size());

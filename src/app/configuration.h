@@ -28,8 +28,8 @@ class Configuration : public print::SettingsLookup {
  public:
   explicit Configuration(print::UserMessages& messages);
 
-  // Reloads the whole table from the company connection, rows in delivery order. On an error
-  // (DbError) the earlier copy is kept.
+  // Reloads the whole table from the company connection, rows in delivery order. The earlier
+  // copy is dropped first: after an error (DbError) the copy is empty and not loaded.
   void cargue_configuracion(db::Attachment& company);
   void setRows(std::vector<ConfigurationRow> rows) { rows_ = std::move(rows); }
   const std::vector<ConfigurationRow>& rows() const { return rows_; }

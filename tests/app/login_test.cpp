@@ -199,6 +199,40 @@ TEST_F(LoginTest, LoginToAnotherCompanyRereadsTheLists) {
   EXPECT_EQ(messages_.entries.size(), 1u);  // the configuration was reloaded: now absent
 }
 
+// The second company's CONFIGURACION cannot be read (a column that fails for every row): the
+// reload fails, and the first company's settings are gone rather than still answering.
+TEST_F(LoginTest, FailedReloadKeepsNoSettingOfTheEarlierCompany) {
+  TempDir other;
+  const Installation second = testing::makeInstallation(
+      other.path(), "002", "ALTER TABLE CONFIGURACION ADD CONF_ROTA COMPUTED BY (1 / 0);\n");
+  login_.CiaExit();
+  ASSERT_TRUE(messages_.entries.empty());
+  ASSERT_EQ(fdm_.configuracion("FACTURACION", "FACTURAS",
+                               "CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"),
+            "4");
+
+  form_.serverText = second.root;
+  form_.companyCode = "002";
+  login_.CiaExit();
+  EXPECT_EQ(fdm_.Nexora.params().database, second.companyDb);
+  ASSERT_EQ(messages_.entries.size(), 1u);
+  EXPECT_EQ(messages_.entries[0].kind, RecordingMessages::Kind::Error);
+  EXPECT_TRUE(messages_.entries[0].text.contains("divi", Qt::CaseInsensitive))
+      << messages_.entries[0].text.toStdString();
+  EXPECT_FALSE(fdm_.configuration().loaded());
+  EXPECT_TRUE(fdm_.configuration().rows().empty());
+
+  // The print run's look-up of the price list now finds nothing instead of company 001's 4.
+  EXPECT_EQ(fdm_.configuracion("FACTURACION", "FACTURAS",
+                               "CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"),
+            "");
+  ASSERT_EQ(messages_.entries.size(), 2u);
+  EXPECT_EQ(messages_.entries[1],
+            (RecordingMessages::Entry{RecordingMessages::Kind::ErrorDialog,
+                                      "No se encontró la configuración "
+                                      "CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"}));
+}
+
 TEST(LoginWithoutPrefix, CompanyWithoutActivePrefixShowsTheMessage) {
   TempDir dir;
   const Installation installation = testing::makeInstallation(
