@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFocusEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/data_module.h"
 #include "app/install_directory.h"
@@ -22,6 +24,7 @@ namespace radevore::app {
 namespace {
 
 constexpr int kRepeatInterval = 90000;  // ms between print runs of the timer
+constexpr int kExposeWait = 5000;       // ms a freshly shown window may take to appear
 
 template <typename W>
 W* named(W* widget, const char* name) {
@@ -79,6 +82,8 @@ void Tflabrions::buildControls() {
   Tusua = named(new QLineEdit(GroupBox1), "Tusua");
   TClave = named(new QLineEdit(GroupBox1), "TClave");
   TClave->setEchoMode(QLineEdit::Password);
+  // Every character of the password shows as "*", whatever the style would draw.
+  TClave->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
   Cia = named(new QLineEdit(GroupBox1), "Cia");
   auto* origin = new QFormLayout(GroupBox1);
   origin->addRow(QStringLiteral("Servidor : "), Servidor);
@@ -229,6 +234,23 @@ void Tflabrions::showPanel(const QString& text) {
   Panel5->setText(text);
   Panel5->show();
   Panel5->raise();
+  paintNow();
+}
+
+void Tflabrions::paintNow() {
+  // A window the platform has not exposed yet cannot be painted: right after show() the
+  // unattended start would otherwise log in behind a window that stays black until the end.
+  // Wait for the exposure, without handling the user's input meanwhile, then paint it all.
+  QWindow* handle = windowHandle();
+  if (isVisible() && handle != nullptr && !handle->isExposed()) {
+    const QDeadlineTimer limit(kExposeWait);
+    QTimer wake;  // ends each wait for events in time to look at the clock
+    wake.start(20);
+    while (!handle->isExposed() && !limit.hasExpired()) {
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                      QEventLoop::WaitForMoreEvents);
+    }
+  }
   repaint();
 }
 

@@ -88,6 +88,8 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
 
  private:
   void buildControls();
+  // Paints the whole window at once, first waiting (bounded) for a just-shown window to appear.
+  void paintNow();
   void FormKeyDown(const QKeyEvent& key);
   bool Enteratab(QObject* watched, const QKeyEvent& key);
 

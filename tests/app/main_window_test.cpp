@@ -103,6 +103,19 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesAndTexts) {
   }
 }
 
+// The password shows one "*" per character, as typed or as set from the command line.
+TEST_F(MainWindowTest, PasswordShowsAnAsteriskPerCharacter) {
+  QLineEdit* clave = child<QLineEdit>("TClave");
+  window_->setPassword(QStringLiteral("señor1"));
+  EXPECT_EQ(clave->displayText(), "******");
+  EXPECT_EQ(window_->password(), QStringLiteral("señor1"));
+  clave->clear();
+  clave->setFocus();
+  QTest::keyClicks(clave, "abc");
+  EXPECT_EQ(clave->displayText(), "***");
+  EXPECT_EQ(window_->password(), "abc");
+}
+
 TEST_F(MainWindowTest, FormCreateFillsTheServersAndSelectsTheFirst) {
   EXPECT_EQ(window_->servers(), (QStringList{"srv1", "srv2"}));
   EXPECT_EQ(window_->server(), "srv1");

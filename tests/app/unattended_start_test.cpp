@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QLabel>
+#include <QScreen>
 #include <memory>
 
 #include "app/data_module.h"
@@ -20,6 +23,34 @@ struct RunSeen {
   QString priceListText;
   std::optional<qint64> priceListKey;
 };
+
+// The window with what the screen showed of it at the moment the login sequence had put up its
+// "Conectando..." panel, just before the connections open.
+class ScreenAtLoginWindow : public Tflabrions {
+ public:
+  using Tflabrions::Tflabrions;
+  void showPanel(const QString& text) override {
+    Tflabrions::showPanel(text);
+    if (text.startsWith(QStringLiteral("Conectando")) && onScreen.isNull()) {
+      onScreen = screen()->grabWindow(winId()).toImage();
+      panel = findChild<QLabel*>(QStringLiteral("Panel5"))->geometry();
+    }
+  }
+  QImage onScreen;
+  QRect panel;
+};
+
+// Pixels of the panel's navy text within `area` of the screen image.
+int navyPixels(const QImage& shot, const QRect& area) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom() && y < shot.height(); ++y) {
+    for (int x = area.left(); x <= area.right() && x < shot.width(); ++x) {
+      const QRgb c = shot.pixel(x, y);
+      if (qBlue(c) > qRed(c) + 40 && qBlue(c) > qGreen(c) + 40) ++count;
+    }
+  }
+  return count;
+}
 
 class UnattendedStartTest : public ::testing::Test {
  protected:
@@ -120,6 +151,37 @@ TEST_F(UnattendedStartTest, EmptyCompanyStopsAtTheGuardSilently) {
   EXPECT_EQ(outcome.kind, UnattendedOutcome::Kind::NotConnected);
   EXPECT_TRUE(runs_.empty());
   EXPECT_TRUE(messages_.entries.empty());
+}
+
+// The activation that starts the unattended login can come before the platform has shown the
+// window; the window must still be on the screen, with its panel, while the login connects.
+TEST_F(UnattendedStartTest, WindowIsOnTheScreenWithThePanelBeforeTheLoginConnects) {
+  ScreenAtLoginWindow window(fdm_, messages_);
+  window.setPrintCommand([] { return print::PrintRunResult::Printed; });
+  UnattendedOutcome outcome;
+  UnattendedStart unattended(window, fdm_, params("masterkey", "RT01", "4"),
+                             [&](const UnattendedOutcome& o) { outcome = o; });
+  window.show();
+  unattended.FormActivate();  // at once, as the first activation does
+  EXPECT_EQ(outcome.kind, UnattendedOutcome::Kind::Ran);
+
+  ASSERT_FALSE(window.onScreen.isNull());
+  ASSERT_GE(window.onScreen.width(), window.panel.right());
+  EXPECT_GT(navyPixels(window.onScreen, window.panel), 30);
+  // The rest of the window is painted too: its top shows the explanation text, in dark pixels
+  // on a light background.
+  const QImage top = window.onScreen.copy(0, 0, window.onScreen.width(), window.panel.top());
+  int dark = 0;
+  int light = 0;
+  for (int y = 0; y < top.height(); ++y) {
+    for (int x = 0; x < top.width(); ++x) {
+      const int grey = qGray(top.pixel(x, y));
+      if (grey < 80) ++dark;
+      if (grey > 180) ++light;
+    }
+  }
+  EXPECT_GT(dark, 50);
+  EXPECT_GT(light, top.width() * top.height() / 2);
 }
 
 TEST_F(UnattendedStartTest, ActivationDuringTheSequenceStartsNoNestedRun) {
