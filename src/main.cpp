@@ -10,10 +10,12 @@
 #include "app/main_window.h"
 #include "app/message_box_messages.h"
 #include "app/stderr_messages.h"
+#include "app/termination_signals.h"
 #include "app/unattended_start.h"
 #include "print/print_run.h"
 #include "report/print_service.h"
 #include "report/qt_report_system.h"
+#include "report/termination.h"
 
 namespace {
 
@@ -39,6 +41,8 @@ int onceStatus(const UnattendedOutcome& outcome) {
 int main(int argc, char** argv) {
   using namespace radevore;
 
+  // Before any thread exists: SIGTERM and SIGINT are then seen only by the watcher below.
+  app::TerminationSignals::blockInThisProcess();
   QApplication application(argc, argv);
   const app::CommandLine line = app::parseCommandLine(QApplication::arguments());
   if (!line.error.isEmpty()) {
@@ -68,7 +72,22 @@ int main(int argc, char** argv) {
   boxes.setParent(&window);
   print::PrintRun run(window, messages, *reports, fdm.configuration(), fdm.printerAliases(),
                       printers);
-  window.setPrintCommand([&] { return run.SpeedButton3Click(&fdm.Nexora); });
+  window.setPrintCommand([&] {
+    // No new run once the program is ending; a tick may still be queued.
+    if (report::terminationRequested()) return PrintRunResult::Busy;
+    return run.SpeedButton3Click(&fdm.Nexora);
+  });
+
+  // SIGTERM or SIGINT: a run in progress stops its job (or commits one already handed over) and
+  // unwinds before the message loop returns; every message box closes. A stop while idle is a
+  // clean stop, exit 0; a stop that interrupted a run exits with 128 + the signal.
+  app::TerminationSignals termination;
+  int stopStatus = 0;
+  QObject::connect(&termination, &app::TerminationSignals::requested, &application,
+                   [&](int signal) {
+                     if (run.running()) stopStatus = 128 + signal;
+                     QCoreApplication::exit(stopStatus);
+                   });
 
   app::UnattendedStart start(window, fdm, line.parameters, [&](const UnattendedOutcome& outcome) {
     if (!line.once) return;
@@ -82,5 +101,6 @@ int main(int argc, char** argv) {
   // The first activation runs the unattended start; where the platform activates no window
   // (offscreen, no window manager) it runs once the message loop has started.
   QTimer::singleShot(0, &window, [&] { start.FormActivate(); });
-  return application.exec();
+  const int status = application.exec();
+  return termination.signalNumber() != 0 ? stopStatus : status;
 }

@@ -2,12 +2,16 @@
 
 #include <QCoreApplication>
 
+#include "report/termination.h"
+
 namespace radevore::report {
 
 void WatchedCanvas::update() {
   if (status_) status_->showPage(std::max(canvas_.pageCount(), 1));
   if (QCoreApplication::instance()) QCoreApplication::processEvents();
   if (status_ && status_->cancelled()) throw JobCancelled{};
+  // SIGTERM or SIGINT: the job stops like a "Cancel", so its labels stay queued.
+  if (terminationRequested()) throw JobCancelled{};
 }
 
 void WatchedCanvas::SetPen(PenStyle style, int width) {
