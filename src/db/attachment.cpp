@@ -1,7 +1,6 @@
 #include "db/attachment.h"
 
-#include <QFile>
-
+#include "db/code_page.h"
 #include "db/db_error.h"
 #include "db/fb_api.h"
 #include "db/message_codec.h"
@@ -17,17 +16,31 @@ namespace {
 
 constexpr int kDialect = 3;
 
+// A login text as the ERP's Windows-1252 workstation has it: characters outside the code page
+// become '?', like in every other text of the program.
+QByteArray loginText(const QString& text) {
+  return decodeWindows1252(encodeWindows1252(text)).toUtf8();
+}
+
 // Database parameter block of a login: user, password, role, dialect and, when one is named,
 // the connection character set.
+//
+// The client library hands the server these strings, and the database path, in UTF-8: on a
+// Windows-1252 workstation it converts them from the code page itself. Here they are converted
+// beforehand and marked as UTF-8, so what reaches the server does not depend on the process's
+// locale (without the mark the library converts from the locale's character set, and a C locale
+// refuses every accented password).
 std::vector<unsigned char> buildDpb(const ConnectionParams& p, int pageSize = 0,
                                     const QString& defaultCharset = {}) {
   fb::Status st;
   fb::Owned<Firebird::IXpbBuilder> dpb(
       fb::util()->getXpbBuilder(&st, Firebird::IXpbBuilder::DPB, nullptr, 0));
-  if (!p.user.isEmpty()) dpb->insertString(&st, isc_dpb_user_name, p.user.toUtf8().constData());
+  dpb->insertTag(&st, isc_dpb_utf8_filename);
+  if (!p.user.isEmpty()) dpb->insertString(&st, isc_dpb_user_name, loginText(p.user).constData());
   if (!p.password.isEmpty())
-    dpb->insertString(&st, isc_dpb_password, p.password.toUtf8().constData());
-  if (!p.role.isEmpty()) dpb->insertString(&st, isc_dpb_sql_role_name, p.role.toUtf8().constData());
+    dpb->insertString(&st, isc_dpb_password, loginText(p.password).constData());
+  if (!p.role.isEmpty())
+    dpb->insertString(&st, isc_dpb_sql_role_name, loginText(p.role).constData());
   if (!p.charset.isEmpty())
     dpb->insertString(&st, isc_dpb_lc_ctype, p.charset.toUtf8().constData());
   dpb->insertInt(&st, isc_dpb_sql_dialect, kDialect);
@@ -78,7 +91,7 @@ Attachment Attachment::open(const ConnectionParams& params) {
     a.impl_ = std::make_unique<Impl>();
     a.impl_->params = params;
     a.impl_->charset = charsetIdOf(params.charset);
-    a.impl_->att.reset(provider->attachDatabase(&st, QFile::encodeName(params.database).constData(),
+    a.impl_->att.reset(provider->attachDatabase(&st, params.database.toUtf8().constData(),
                                                 static_cast<unsigned>(dpb.size()), dpb.data()));
     return a;
   });
@@ -94,7 +107,7 @@ Attachment Attachment::create(const ConnectionParams& params, int pageSize,
     a.impl_ = std::make_unique<Impl>();
     a.impl_->params = params;
     a.impl_->charset = charsetIdOf(params.charset);
-    a.impl_->att.reset(provider->createDatabase(&st, QFile::encodeName(params.database).constData(),
+    a.impl_->att.reset(provider->createDatabase(&st, params.database.toUtf8().constData(),
                                                 static_cast<unsigned>(dpb.size()), dpb.data()));
     return a;
   });

@@ -274,5 +274,53 @@ TEST(LoginOnServer, WrongPasswordShowsFirebirdsErrorAndPrintingStaysOff) {
   EXPECT_FALSE(fdm.Nexora.isOpen());
 }
 
+// A store clerk whose password has accents, made by the ERP over its Windows-1252 connection,
+// logs in from the window to an installation served on loopback.
+TEST(LoginOnServer, AccentedPasswordLogsIn) {
+  testing::FirebirdServer server;
+  ASSERT_TRUE(server.available()) << server.reason().toStdString();
+  const Installation installation =
+      testing::makeInstallation(server.databasePath(QStringLiteral("erp")), "001");
+  ASSERT_TRUE(server.handOver(installation.root));
+  {
+    db::ConnectionParams admin = server.params(installation.generalDb);
+    admin.charset = QStringLiteral("WIN1252");
+    db::Attachment general = db::Attachment::open(admin);
+    general.execute(QStringLiteral("CREATE USER CAJERA PASSWORD 'Contraseña€'"));
+    admin.database = server.connectionString(installation.companyDb);
+    db::Attachment company = db::Attachment::open(admin);
+    for (const char* table : {"CONFIGURACION", "LISTA_PRECIOS", "PREFIJOS"})
+      company.execute(QStringLiteral("GRANT SELECT ON %1 TO CAJERA").arg(QLatin1String(table)));
+  }
+
+  RecordingMessages messages;
+  Fdm fdm(messages);
+  FakeForm form;
+  form.serverText = server.connectionString(installation.root);
+  form.user = QStringLiteral("CAJERA");
+  form.pass = QStringLiteral("Contraseña€");
+  Login login(form, fdm, messages);
+  login.CiaExit();
+  EXPECT_TRUE(messages.entries.empty()) << messages.texts().front().toStdString();
+  ASSERT_TRUE(fdm.ConGeneral.isOpen());
+  ASSERT_TRUE(fdm.Nexora.isOpen());
+  EXPECT_EQ(fdm.Nexora.query(QStringLiteral("SELECT CURRENT_USER AS U FROM RDB$DATABASE"))
+                .rows.at(0)
+                .text(u"U")
+                .trimmed(),
+            "CAJERA");
+  EXPECT_TRUE(form.printEnabled);
+  EXPECT_EQ(form.prefixes, (QStringList{"RT01", "RT02"}));
+
+  // The same password without its accent is refused with the server's own text.
+  RecordingMessages refused;
+  Fdm other(refused);
+  form.pass = QStringLiteral("Contrasena€");
+  Login(form, other, refused).CiaExit();
+  ASSERT_EQ(refused.entries.size(), 1u);
+  EXPECT_TRUE(refused.entries[0].text.contains("password", Qt::CaseInsensitive));
+  EXPECT_FALSE(other.ConGeneral.isOpen());
+}
+
 }  // namespace
 }  // namespace radevore::app
