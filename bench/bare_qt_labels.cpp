@@ -53,7 +53,9 @@ struct Page {
   double sx, sy;  // inches per format unit
   QPointF at(double x, double y) const { return {x * dpi, y * dpi}; }
   // Format units at label origin (ox, oy) in inches.
-  QPointF unit(double ox, double oy, int ux, int uy) const { return at(ox + ux * sx, oy + uy * sy); }
+  QPointF unit(double ox, double oy, int ux, int uy) const {
+    return at(ox + ux * sx, oy + uy * sy);
+  }
   void text(double ox, double oy, int ux, int uy, const QFont& f, const QString& s) const {
     painter.setFont(f);
     painter.drawText(unit(ox, oy, ux, uy), s);

@@ -71,7 +71,8 @@ std::optional<Options> parseOptions(const QStringList& args) {
       o.formats = value().split(u',', Qt::SkipEmptyParts);
     } else if (a == u"--labels") {
       o.labels.clear();
-      for (const QString& n : value().split(u',', Qt::SkipEmptyParts)) o.labels.push_back(n.toLong());
+      for (const QString& n : value().split(u',', Qt::SkipEmptyParts))
+        o.labels.push_back(n.toLong());
     } else if (a == u"--catalogue") {
       o.catalogues = value().split(u',', Qt::SkipEmptyParts);
     } else if (a == u"--repeat") {
@@ -190,21 +191,20 @@ void setQueue(const Site& site, long n, const QString& prefix) {
 
 long queued(const Site& site) {
   db::Attachment company = db::Attachment::open(site.company);
-  return static_cast<long>(
-      company.query(QStringLiteral("SELECT COUNT(*) FROM ROTULOS_PENDIENTES")).rows.front().at(0)
-          .asInteger());
+  return static_cast<long>(company.query(QStringLiteral("SELECT COUNT(*) FROM ROTULOS_PENDIENTES"))
+                               .rows.front()
+                               .at(0)
+                               .asInteger());
 }
 
 void setIndexed(const Site& site, bool indexed) {
   db::Attachment company = db::Attachment::open(site.company);
-  const bool has =
-      !company
-           .query(QStringLiteral("SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = "
-                                 "'BENCH_BARRAS_ARTI'"))
-           .rows.empty();
+  const bool has = !company
+                        .query(QStringLiteral("SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = "
+                                              "'BENCH_BARRAS_ARTI'"))
+                        .rows.empty();
   if (indexed && !has) {
-    company.execute(
-        QStringLiteral("CREATE INDEX BENCH_BARRAS_ARTI ON BARRAS_ARTICULO (ARTI_COD)"));
+    company.execute(QStringLiteral("CREATE INDEX BENCH_BARRAS_ARTI ON BARRAS_ARTICULO (ARTI_COD)"));
   } else if (!indexed && has) {
     company.execute(QStringLiteral("DROP INDEX BENCH_BARRAS_ARTI"));
   }
@@ -300,7 +300,7 @@ QString prefixOf(const QString& format) {
 // Counting statements and round trips on the loopback server
 
 struct Counts {
-  long statements = -1;     // DSQL executions of the program's attachments
+  long statements = -1;  // DSQL executions of the program's attachments
   long prepares = -1;
   long fetchStatements = -1;  // of them, the impr_articulo calls
   long tickStatements = -1;   // from the first label format read on (the print run itself)
@@ -310,19 +310,18 @@ struct Counts {
 
 class TraceSession {
  public:
-  TraceSession(const testing::FirebirdServer& server, const QString& configPath)
-      : server_(server) {
+  TraceSession(const testing::FirebirdServer& server, const QString& configPath) : server_(server) {
     writeFile(configPath,
               "database\n{\n  enabled = true\n  log_statement_finish = true\n"
               "  log_statement_prepare = true\n  time_threshold = 0\n  max_sql_length = 200\n"
               "  include_filter = \"%\"\n}\n");
     process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.start(QStringLiteral("fbtracemgr"),
-                   {QStringLiteral("-se"), service(), QStringLiteral("-user"),
-                    QStringLiteral("SYSDBA"), QStringLiteral("-password"),
-                    QString::fromLatin1(testing::FirebirdServer::kPassword),
-                    QStringLiteral("-start"), QStringLiteral("-name"),
-                    QStringLiteral("radevore-bench"), QStringLiteral("-config"), configPath});
+    process_.start(
+        QStringLiteral("fbtracemgr"),
+        {QStringLiteral("-se"), service(), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+         QStringLiteral("-password"), QString::fromLatin1(testing::FirebirdServer::kPassword),
+         QStringLiteral("-start"), QStringLiteral("-name"), QStringLiteral("radevore-bench"),
+         QStringLiteral("-config"), configPath});
     // The session is ready once fbtracemgr names it.
     const QRegularExpression started(QStringLiteral("Trace session ID (\\d+) started"));
     for (int i = 0; i < 200 && id_.isEmpty(); ++i) {
@@ -340,11 +339,11 @@ class TraceSession {
     if (started()) {
       QThread::msleep(1500);  // the server flushes the trace log now and then
       QProcess stop;
-      stop.start(QStringLiteral("fbtracemgr"),
-                 {QStringLiteral("-se"), service(), QStringLiteral("-user"),
-                  QStringLiteral("SYSDBA"), QStringLiteral("-password"),
-                  QString::fromLatin1(testing::FirebirdServer::kPassword),
-                  QStringLiteral("-stop"), QStringLiteral("-id"), id_});
+      stop.start(
+          QStringLiteral("fbtracemgr"),
+          {QStringLiteral("-se"), service(), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+           QStringLiteral("-password"), QString::fromLatin1(testing::FirebirdServer::kPassword),
+           QStringLiteral("-stop"), QStringLiteral("-id"), id_});
       stop.waitForFinished(30000);
     }
     process_.waitForFinished(30000);
@@ -357,9 +356,7 @@ class TraceSession {
   }
 
  private:
-  QString service() const {
-    return QStringLiteral("127.0.0.1/%1:service_mgr").arg(server_.port());
-  }
+  QString service() const { return QStringLiteral("127.0.0.1/%1:service_mgr").arg(server_.port()); }
 
   const testing::FirebirdServer& server_;
   QProcess process_;
@@ -500,9 +497,13 @@ Row measureProgram(const Options& o, const Site& site, const QString& where, con
     TraceSession trace(*server, work + QStringLiteral("/trace.conf"));
     if (trace.started()) {
       const QString summary = work + QStringLiteral("/strace.txt");
-      QStringList straced = {QStringLiteral("/usr/bin/strace"), QStringLiteral("-f"),
-                             QStringLiteral("-c"), QStringLiteral("-o"), summary,
-                             QStringLiteral("-e"), QStringLiteral("trace=sendto,sendmsg")};
+      QStringList straced = {QStringLiteral("/usr/bin/strace"),
+                             QStringLiteral("-f"),
+                             QStringLiteral("-c"),
+                             QStringLiteral("-o"),
+                             summary,
+                             QStringLiteral("-e"),
+                             QStringLiteral("trace=sendto,sendmsg")};
       straced += argv;
       const ChildRun run = runChild(straced, env, work + QStringLiteral("/stderr.txt"));
       const QString log = trace.finish();
@@ -614,8 +615,8 @@ int main(int argc, char** argv) {
           std::printf("  %s %s %s %ld labels...\n", qPrintable(where), qPrintable(format),
                       qPrintable(catalogue), n);
           std::fflush(stdout);
-          rows.push_back(measureProgram(o, site, where, format, catalogue, n, siteWork,
-                                        server.get()));
+          rows.push_back(
+              measureProgram(o, site, where, format, catalogue, n, siteWork, server.get()));
           if (o.bare && !bare.count({format, n})) {
             bare[{format, n}] = measureBare(o, format, n, work.path());
           }
@@ -650,19 +651,19 @@ int main(int argc, char** argv) {
                   qPrintable(r.catalogue), r.labels, qPrintable(r.note));
       continue;
     }
-    std::printf("%-8s %-6s %-9s %7ld %8.2f %8.0f %8.1f %9.2f %6s %10s %10s  %s\n",
-                qPrintable(r.where), qPrintable(r.format), qPrintable(r.catalogue), r.labels,
-                r.seconds, r.labels > 0 ? r.labels / r.seconds : 0.0, r.peakKb / 1024.0,
-                r.pdfBytes / 1048576.0, r.labels > 0 ? qPrintable(ratio) : "-",
-                r.labels > 0 ? qPrintable(perLabel(r.counts.statements, idle.statements, r.labels))
-                             : "-",
-                r.labels > 0 ? qPrintable(perLabel(r.counts.sends, idle.sends, r.labels)) : "-",
-                qPrintable(r.note));
+    std::printf(
+        "%-8s %-6s %-9s %7ld %8.2f %8.0f %8.1f %9.2f %6s %10s %10s  %s\n", qPrintable(r.where),
+        qPrintable(r.format), qPrintable(r.catalogue), r.labels, r.seconds,
+        r.labels > 0 ? r.labels / r.seconds : 0.0, r.peakKb / 1024.0, r.pdfBytes / 1048576.0,
+        r.labels > 0 ? qPrintable(ratio) : "-",
+        r.labels > 0 ? qPrintable(perLabel(r.counts.statements, idle.statements, r.labels)) : "-",
+        r.labels > 0 ? qPrintable(perLabel(r.counts.sends, idle.sends, r.labels)) : "-",
+        qPrintable(r.note));
   }
   if (o.bare) {
     std::printf("\nbare Qt program (QPainter on QPdfWriter, same pages):\n");
-    std::printf("%-6s %7s %8s %8s %8s %9s\n", "format", "labels", "seconds", "labels/s",
-                "peak MB", "PDF MB");
+    std::printf("%-6s %7s %8s %8s %8s %9s\n", "format", "labels", "seconds", "labels/s", "peak MB",
+                "PDF MB");
     for (const auto& [key, b] : bare) {
       std::printf("%-6s %7ld %8.2f %8.0f %8.1f %9.2f\n", qPrintable(key.first), key.second,
                   b.seconds, b.seconds > 0 ? key.second / b.seconds : 0.0, b.peakKb / 1024.0,
@@ -671,10 +672,11 @@ int main(int argc, char** argv) {
   }
   for (const Row& r : rows) {
     if (r.labels != 0 || r.counts.statements < 0) continue;
-    std::printf("\nidle run (%s, %s, %s): %ld statements in all, %ld of them the print run "
-                "itself, %ld client sends:\n",
-                qPrintable(r.where), qPrintable(r.format), qPrintable(r.catalogue),
-                r.counts.statements, r.counts.tickStatements, r.counts.sends);
+    std::printf(
+        "\nidle run (%s, %s, %s): %ld statements in all, %ld of them the print run "
+        "itself, %ld client sends:\n",
+        qPrintable(r.where), qPrintable(r.format), qPrintable(r.catalogue), r.counts.statements,
+        r.counts.tickStatements, r.counts.sends);
     for (const QString& t : r.counts.tickTexts) std::printf("    %s\n", qPrintable(t));
   }
   return 0;
