@@ -144,7 +144,7 @@ QString queueSql(long n, const QString& prefix) {
   return QStringLiteral(
              "EXECUTE BLOCK AS DECLARE K INTEGER = 0; BEGIN WHILE (K < %1) DO BEGIN "
              "INSERT INTO ROTULOS_PENDIENTES (PREF_PRE, ARTI_COD) VALUES ('%2', "
-             "'B' || LPAD(MOD(K * 7919, 10000), 5, '0')); K = K + 1; END END")
+             "'B' || LPAD(MOD(:K * 7919, 10000), 5, '0')); K = K + 1; END END")
       .arg(n)
       .arg(prefix);
 }

@@ -9,6 +9,7 @@
 
 namespace radevore::db {
 
+class Cursor;
 class Transaction;
 
 // A prepared statement with positional parameters (?), executed as often as needed.
@@ -28,6 +29,8 @@ class Statement {
   // Reads at most one row (lookups that want only the first answer); nullopt-like empty RowSet
   // when there is none.
   RowSet executeFirst(Transaction& tr, const std::vector<Value>& params = {});
+  // Opens the result of a select for reading row by row (defined in cursor.cpp).
+  Cursor open(Transaction& tr, const std::vector<Value>& params = {});
 
  private:
   friend class Attachment;

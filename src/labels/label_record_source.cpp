@@ -54,40 +54,89 @@ std::optional<Amount> quantityBreakTotal(const db::Value& price, const db::Value
   return p->times(*q);
 }
 
-std::vector<LabelRecord> fetchLabelRecords(db::Attachment& attachment, db::Transaction& tr,
-                                           const QString& statement) {
-  db::RowSet rows = attachment.prepare(tr, statement).execute(tr);
+namespace {
 
-  std::vector<LabelRecord> records;
-  records.reserve(rows.rows.size());
-  if (rows.rows.empty()) return records;
+// Records read from the procedure before their lookups run and the renderer takes them.
+constexpr size_t kBatchSize = 500;
 
-  // The code goes in as a parameter; the cast compares a code of any length, as the quoted
-  // literal would.
-  db::Statement lookup =
-      attachment.prepare(tr, kUnitAndBarcodeLookup + QStringLiteral("cast(? as varchar(8191))"));
-  static const QString kPrices[] = {QStringLiteral("PRECIO1"), QStringLiteral("PRECIO2"),
-                                    QStringLiteral("PRECIO3"), QStringLiteral("PRECIO4")};
-  static const QString kQuantities[] = {QStringLiteral("CANTMIN1"), QStringLiteral("CANTMIN2"),
-                                        QStringLiteral("CANTMIN3"), QStringLiteral("CANTMIN4")};
+const QString kPrices[] = {QStringLiteral("PRECIO1"), QStringLiteral("PRECIO2"),
+                           QStringLiteral("PRECIO3"), QStringLiteral("PRECIO4")};
+const QString kQuantities[] = {QStringLiteral("CANTMIN1"), QStringLiteral("CANTMIN2"),
+                               QStringLiteral("CANTMIN3"), QStringLiteral("CANTMIN4")};
 
-  for (db::Row& row : rows.rows) {
-    LabelRecord record;
-    record.row = std::move(row);
+}  // namespace
 
-    const QString code = record.row.text(u"ARTICULO");
-    db::RowSet answer = lookup.executeFirst(tr, {db::Value::text(code)});
-    if (!answer.rows.empty()) {
-      const db::Row& first = answer.rows.front();
-      record.unidad = cutToField(first.at(0), kUnidadLength);
-      record.barras = cutToField(first.at(1), kBarrasLength);
+LabelRecordStream::LabelRecordStream(db::Attachment& attachment, db::Transaction& tr,
+                                     const QString& statement)
+    : cursor_(attachment.prepare(tr, statement).open(tr)),
+      lookup_(attachment, tr, QStringLiteral("a.arti_unidad, b.coba_cod"),
+              QStringLiteral("barras_articulo b, articulo a"),
+              QStringLiteral("a.arti_cod = b.arti_cod and a.arti_unidad = b.coba_unidad and "
+                             "a.arti_cod = :code"),
+              QStringLiteral("b.rdb$db_key")) {}
+
+LabelRecordStream::~LabelRecordStream() = default;
+
+void LabelRecordStream::onBatch(std::function<void(const QStringList&)> listener) {
+  listener_ = std::move(listener);
+}
+
+const LabelRecord* LabelRecordStream::peek() {
+  if (position_ >= batch_.size() && !fill()) return nullptr;
+  return &batch_[position_];
+}
+
+const LabelRecord* LabelRecordStream::next() {
+  const LabelRecord* record = peek();
+  if (record) ++position_;
+  return record;
+}
+
+void LabelRecordStream::close() {
+  cursor_.close();
+  exhausted_ = true;
+  batch_.clear();
+  position_ = 0;
+}
+
+bool LabelRecordStream::fill() {
+  batch_.clear();
+  position_ = 0;
+  if (exhausted_) return false;
+  QStringList articles;
+  while (batch_.size() < kBatchSize) {
+    std::optional<db::Row> row = cursor_.next();
+    if (!row) {
+      exhausted_ = true;
+      break;
     }
+    LabelRecord record;
+    record.row = std::move(*row);
+    articles << record.row.text(u"ARTICULO");
+    batch_.push_back(std::move(record));
+  }
+  if (batch_.empty()) return false;
 
+  lookup_.expect(articles);
+  if (listener_) listener_(articles);
+  for (size_t i = 0; i < batch_.size(); ++i) {
+    LabelRecord& record = batch_[i];
+    if (const std::vector<db::Value>* first = lookup_.find(articles[static_cast<qsizetype>(i)])) {
+      record.unidad = cutToField(first->at(0), kUnidadLength);
+      record.barras = cutToField(first->at(1), kBarrasLength);
+    }
     for (size_t n = 0; n < 4; ++n) {
       record.totPrecio[n] = quantityBreakTotal(record.row[kPrices[n]], record.row[kQuantities[n]]);
     }
-    records.push_back(std::move(record));
   }
+  return true;
+}
+
+std::vector<LabelRecord> fetchLabelRecords(db::Attachment& attachment, db::Transaction& tr,
+                                           const QString& statement) {
+  LabelRecordStream stream(attachment, tr, statement);
+  std::vector<LabelRecord> records;
+  while (const LabelRecord* record = stream.next()) records.push_back(*record);
   return records;
 }
 

@@ -1,10 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "db/attachment.h"
+#include "db/cursor.h"
 #include "db/transaction.h"
+#include "labels/batched_lookup.h"
 #include "labels/label_record.h"
 
 namespace radevore::labels {
@@ -20,10 +26,44 @@ QString unitAndBarcodeStatement(const QString& articleCode);
 // Decimal and integer columns are taken exactly; a text column is read with '.' as separator.
 std::optional<Amount> quantityBreakTotal(const db::Value& price, const db::Value& quantity);
 
-// Runs `statement` (an impr_articulo call) in `tr` and returns its rows in delivery order, each
-// with its UNIDAD and BARRAS (first row of the unit and barcode lookup, cut to 8 and 20
-// characters, null when the lookup has no row) and TotPrecio1..4. The lookup is prepared once
-// and run per record in the same transaction. Database errors propagate as db::DbError.
+// The label records of one impr_articulo call, read from the database a batch at a time as the
+// renderer asks for them, so that a run holds a few hundred records whatever its length. Each
+// record comes with its UNIDAD and BARRAS (the first row of the unit and barcode lookup, cut to
+// 8 and 20 characters, null when the lookup has no row) and TotPrecio1..4. The lookups of a
+// batch are answered by one query for its articles not met before in the run.
+//
+// Everything runs in the given transaction, which must outlive the stream; the procedure's
+// rows are all read once next() has returned null. Database errors propagate as db::DbError.
+class LabelRecordStream : public LabelRecords {
+ public:
+  LabelRecordStream(db::Attachment& attachment, db::Transaction& tr, const QString& statement);
+  ~LabelRecordStream() override;
+
+  // Told the article codes of each batch before its first record is handed out.
+  void onBatch(std::function<void(const QStringList& articles)> listener);
+
+  const LabelRecord* next() override;
+  // The record next() returns next, without moving on; null when there is none.
+  const LabelRecord* peek();
+  // Stops reading; the rows not read stay with the procedure's transaction.
+  void close();
+
+  // Unit and barcode queries run so far.
+  int lookupQueries() const { return lookup_.queries(); }
+
+ private:
+  bool fill();
+
+  db::Cursor cursor_;
+  BatchedLookup lookup_;
+  std::function<void(const QStringList&)> listener_;
+  std::vector<LabelRecord> batch_;
+  size_t position_ = 0;
+  bool exhausted_ = false;
+};
+
+// Runs `statement` (an impr_articulo call) in `tr` and returns all its records in delivery
+// order, computed as LabelRecordStream computes them.
 std::vector<LabelRecord> fetchLabelRecords(db::Attachment& attachment, db::Transaction& tr,
                                            const QString& statement);
 

@@ -86,29 +86,35 @@ PrintRunResult PrintRun::runOnce(db::Attachment* company) {
         QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"));
   }
 
-  // The procedure may take the labels it returns off its queue. They are fetched in a
-  // transaction of their own that is committed only once the job has been handed over, so a
-  // failed or cancelled job leaves them waiting for the next run.
-  db::Transaction fetch = company->startTransaction(db::TransactionMode::ReadWrite);
-  const std::vector<labels::LabelRecord> records =
-      labels::fetchLabelRecords(*company, fetch, labels::imprArticuloStatement(prefix, priceList));
-  if (records.empty()) {
-    fetch.commit();
-    return PrintRunResult::NothingToPrint;
-  }
-
   render::DataCatalogue catalogue(
       *company, lookups, render::RegionalSettings(),
       render::WindowTexts{[this] { return window_.userName(); },
                           [this] { return window_.fixedText(); }, [] { return QString(); }});
+
+  // The procedure may take the labels it returns off its queue. They are fetched in a
+  // transaction of their own that is committed only once the job has been handed over, so a
+  // failed or cancelled job leaves them waiting for the next run. The renderer reads them from
+  // the open result as it draws, so the job holds a few hundred of them at a time.
+  db::Transaction fetch = company->startTransaction(db::TransactionMode::ReadWrite);
+  labels::LabelRecordStream records(*company, fetch,
+                                    labels::imprArticuloStatement(prefix, priceList));
+  records.onBatch(
+      [&catalogue](const QStringList& articles) { catalogue.expectArticles(articles); });
+  const labels::LabelRecord* first = records.peek();
+  if (first == nullptr) {
+    fetch.commit();
+    return PrintRunResult::NothingToPrint;
+  }
+
   const render::LabelRenderer renderer(*format, catalogue);
-  const QString firstArticle = records.front().row.text(u"ARTICULO");
+  const QString firstArticle = first->row.text(u"ARTICULO");
 
   const report::ReportOutcome outcome = reports_.RunReport(
       [&](report::ReportCanvas& canvas) {
         RvSystem1BeforePrint(canvas, *format, firstArticle, settings_, aliases_, printers_);
       },
       [&](report::ReportCanvas& canvas) { renderer.RvSystem1Print(canvas, records); });
+  records.close();
   if (outcome == report::ReportOutcome::Cancelled) {
     fetch.rollback();
     return PrintRunResult::Cancelled;

@@ -102,12 +102,10 @@ const Entry kCatalogue[] = {
     {"USUARIO REGISTRO", Source::AuditLookup, nullptr, false, 0, kAuditUsuario},
 };
 
-// The article code goes in as a parameter; the cast lets any code length be compared, as a
-// quoted literal would be.
-const char* const kLookupSql[] = {
-    "select arti_pesoauto from articulo where arti_cod = cast(? as varchar(8191))",
-    "select arti_unidad from articulo where arti_cod = cast(? as varchar(8191))",
-    "select arti_invima from articulo where arti_cod = cast(? as varchar(8191))",
+// The column each article lookup reads from articulo for the article code.
+const char* const kArticleColumn[] = {"a.arti_pesoauto", "a.arti_unidad", "a.arti_invima"};
+
+const char* const kAuditSql[] = {
     "select audi_fecha from auditoria where tido_cod = 101 and audi_oper = 'I' and "
     "audi_iddoc = ? order by audi_id desc",
     "select substring(audi_hora from 1 for 8) from auditoria where tido_cod = 101 and "
@@ -167,15 +165,47 @@ const QStringList& DataCatalogue::names() {
   return list;
 }
 
-db::Value DataCatalogue::lookup(Lookup which, const db::Value& key) {
-  auto& statement = statements_[static_cast<int>(which)];
-  if (!statement) {
-    statement =
-        attachment_.prepare(transaction_, QString::fromLatin1(kLookupSql[static_cast<int>(which)]));
+void DataCatalogue::expectArticles(const QStringList& codes) {
+  expected_ = codes;
+  for (auto& lookup : articles_) {
+    if (lookup) lookup->expect(codes);
   }
-  db::RowSet answer = statement->executeFirst(transaction_, {key});
-  if (answer.rows.empty()) return {};
-  return answer.rows.front().at(0);
+}
+
+int DataCatalogue::lookupQueries() const {
+  int queries = auditQueries_;
+  for (const auto& lookup : articles_) queries += lookup ? lookup->queries() : 0;
+  return queries;
+}
+
+db::Value DataCatalogue::lookup(Lookup which, const db::Value& key) {
+  const int index = static_cast<int>(which);
+  if (index < kArticleLookups) {
+    auto& batched = articles_[index];
+    if (!batched) {
+      batched = std::make_unique<labels::BatchedLookup>(
+          attachment_, transaction_, QString::fromLatin1(kArticleColumn[index]),
+          QStringLiteral("articulo a"), QStringLiteral("a.arti_cod = :code"),
+          QStringLiteral("a.rdb$db_key"));
+      batched->expect(expected_);
+    }
+    const std::vector<db::Value>* first = batched->find(key.toText());
+    return first ? first->front() : db::Value();
+  }
+
+  const int audit = index - kArticleLookups;
+  const std::int64_t document = key.asInteger();
+  const auto known = auditAnswers_[audit].constFind(document);
+  if (known != auditAnswers_[audit].constEnd()) return *known;
+  auto& statement = audits_[audit];
+  if (!statement) {
+    statement = attachment_.prepare(transaction_, QString::fromLatin1(kAuditSql[audit]));
+  }
+  const db::RowSet answer = statement->executeFirst(transaction_, {key});
+  ++auditQueries_;
+  const db::Value value = answer.rows.empty() ? db::Value() : answer.rows.front().at(0);
+  auditAnswers_[audit].insert(document, value);
+  return value;
 }
 
 // The text form of a value: decimals exactly in their plain form with the regional separator,

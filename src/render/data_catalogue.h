@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "db/attachment.h"
 #include "db/statement.h"
 #include "db/transaction.h"
+#include "labels/batched_lookup.h"
 #include "render/data_element_printer.h"
 #include "render/regional_settings.h"
 
@@ -25,9 +28,11 @@ struct WindowTexts {
 // The catalogue of data names: turns a data element's DAFO_DATO into the value of the current
 // label record and prints it through the text or number output. Names are matched exactly.
 //
-// Lives for one print run. The article and audit lookups are prepared on first use in the
-// given transaction (read-only, owned by the print run) and executed once per element and
-// label; their errors propagate as db::DbError.
+// Lives for one print run. The lookups run in the given transaction (read-only, owned by the
+// print run) and their answers hold for the run: an article lookup is asked once for all the
+// articles announced with expectArticles() that it has not answered yet, an audit lookup once
+// per audited document. A lookup query runs only when an element needs it; its errors
+// propagate as db::DbError.
 class DataCatalogue : public DataElementPrinter {
  public:
   DataCatalogue(db::Attachment& attachment, db::Transaction& transaction, RegionalSettings regional,
@@ -36,6 +41,12 @@ class DataCatalogue : public DataElementPrinter {
 
   void print(report::ReportCanvas& canvas, const db::Row& element,
              const labels::LabelRecord& record, double x, double y) override;
+
+  // The article codes of the labels about to be printed (a batch of the record stream).
+  void expectArticles(const QStringList& codes);
+
+  // Lookup queries run so far.
+  int lookupQueries() const;
 
   // The 61 data names in the catalogue's order.
   static const QStringList& names();
@@ -51,7 +62,12 @@ class DataCatalogue : public DataElementPrinter {
   db::Transaction& transaction_;
   RegionalSettings regional_;
   WindowTexts window_;
-  std::optional<db::Statement> statements_[static_cast<int>(Lookup::Count)];
+  static constexpr int kArticleLookups = 3;  // PesoAuto, Unidad, Invima
+  std::unique_ptr<labels::BatchedLookup> articles_[kArticleLookups];
+  QStringList expected_;
+  std::optional<db::Statement> audits_[static_cast<int>(Lookup::Count) - kArticleLookups];
+  QHash<std::int64_t, db::Value> auditAnswers_[static_cast<int>(Lookup::Count) - kArticleLookups];
+  int auditQueries_ = 0;
 };
 
 }  // namespace radevore::render

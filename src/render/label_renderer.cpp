@@ -63,16 +63,29 @@ LabelRenderer::LabelRenderer(const labels::LabelFormat& format, DataElementPrint
     : format_(format), dataPrinter_(dataPrinter) {}
 
 void LabelRenderer::RvSystem1Print(report::ReportCanvas& canvas,
-                                   const std::vector<labels::LabelRecord>& records) const {
+                                   labels::LabelRecords& records) const {
   imprime_encabezado(canvas, pageScaleFor(canvas.PageWidth(), canvas.PageHeight()), records);
+}
+
+void LabelRenderer::RvSystem1Print(report::ReportCanvas& canvas,
+                                   const std::vector<labels::LabelRecord>& records) const {
+  labels::LabelRecordList list(records);
+  RvSystem1Print(canvas, list);
 }
 
 void LabelRenderer::imprime_encabezado(report::ReportCanvas& canvas, const PageScale& scale,
                                        const std::vector<labels::LabelRecord>& records) const {
+  labels::LabelRecordList list(records);
+  imprime_encabezado(canvas, scale, list);
+}
+
+void LabelRenderer::imprime_encabezado(report::ReportCanvas& canvas, const PageScale& scale,
+                                       labels::LabelRecords& records) const {
   canvas.SetPen(report::PenStyle::Solid, 2);
   const LabelLayout layout(format_.header, scale);
   SheetPosition at;
-  for (const labels::LabelRecord& record : records) {
+  while (const labels::LabelRecord* next = records.next()) {
+    const labels::LabelRecord& record = *next;
     if (layout.labelsPerRow() == at.columna) {
       at.columna = 0;
       ++at.fila;

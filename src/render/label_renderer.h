@@ -24,10 +24,14 @@ class LabelRenderer {
 
   // The report's print callback: computes escala_y and escala_x from the canvas's page, then
   // draws all labels with imprime_encabezado.
+  void RvSystem1Print(report::ReportCanvas& canvas, labels::LabelRecords& records) const;
   void RvSystem1Print(report::ReportCanvas& canvas,
                       const std::vector<labels::LabelRecord>& records) const;
 
-  // Draws all labels on a canvas already on its first page, with the given scale.
+  // Draws all labels on a canvas already on its first page, with the given scale, taking the
+  // records one at a time.
+  void imprime_encabezado(report::ReportCanvas& canvas, const PageScale& scale,
+                          labels::LabelRecords& records) const;
   void imprime_encabezado(report::ReportCanvas& canvas, const PageScale& scale,
                           const std::vector<labels::LabelRecord>& records) const;
 

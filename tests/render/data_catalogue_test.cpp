@@ -386,6 +386,31 @@ TEST_F(DataCatalogueTest, ArticleLookupsTakeCodesOfAnyLength) {
   check(print(r, element("UNIDAD")), at("UND"));
 }
 
+// A catalogue kept for a whole run prints what a fresh catalogue prints for each label alone,
+// with one query per article lookup for all the announced articles.
+TEST_F(DataCatalogueTest, ArticleLookupsOfARunAnswerAsSingleLookupsWithOneQueryEach) {
+  const QStringList codes = {"00123",  "00200",  "00300", "00400", "00700", "PL-NUL",
+                             "PL-LOW", "PL-NOP", "ZZZ",   "00123", "PL-NUL"};
+  const char* const names[] = {"UNIDAD", "CODIGO INVIMA", "PRECIO LIBRA"};
+  report::RecordingCanvas canvas;
+  DataCatalogue run(shared_->attachment, tr_, RegionalSettings(QLocale("es_CO")), {});
+  run.expectArticles(codes);
+  for (const QString& code : codes) {
+    for (const char* name : names) {
+      SCOPED_TRACE(code.toStdString() + " " + name);
+      const db::Row el = element(QString::fromLatin1(name), txt("2"));
+      const size_t before = canvas.calls().size();
+      run.print(canvas, el, record(code), 2.25, 3.5);
+      const std::vector<report::CanvasCall> printed(canvas.calls().begin() + before,
+                                                    canvas.calls().end());
+      const std::vector<report::CanvasCall> alone = print(record(code), el);
+      ASSERT_EQ(printed.size(), alone.size());
+      if (!alone.empty()) EXPECT_EQ(printed[0].text, alone[0].text);
+    }
+  }
+  EXPECT_EQ(run.lookupQueries(), 3);
+}
+
 // A database the tests may break.
 class DataCatalogueErrorTest : public ::testing::Test {
  protected:
