@@ -155,6 +155,7 @@ struct Site {
   QString root;
   QString xdg;
   QString serverText;  // what SERVIDORES.cfg and the command line name
+  QString password = QStringLiteral("masterkey");  // the embedded engine checks none
   db::ConnectionParams company;
 };
 
@@ -319,7 +320,7 @@ class TraceSession {
     process_.start(
         QStringLiteral("fbtracemgr"),
         {QStringLiteral("-se"), service(), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-         QStringLiteral("-password"), QString::fromLatin1(testing::FirebirdServer::kPassword),
+         QStringLiteral("-password"), server_.password(),
          QStringLiteral("-start"), QStringLiteral("-name"), QStringLiteral("radevore-bench"),
          QStringLiteral("-config"), configPath});
     // The session is ready once fbtracemgr names it.
@@ -342,7 +343,7 @@ class TraceSession {
       stop.start(
           QStringLiteral("fbtracemgr"),
           {QStringLiteral("-se"), service(), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-           QStringLiteral("-password"), QString::fromLatin1(testing::FirebirdServer::kPassword),
+           QStringLiteral("-password"), server_.password(),
            QStringLiteral("-stop"), QStringLiteral("-id"), id_});
       stop.waitForFinished(30000);
     }
@@ -449,7 +450,7 @@ Row measureProgram(const Options& o, const Site& site, const QString& where, con
                             pdfDir,
                             site.serverText,
                             QStringLiteral("SYSDBA"),
-                            QString::fromLatin1(testing::FirebirdServer::kPassword),
+                            site.password,
                             QStringLiteral("001"),
                             prefixOf(format),
                             QStringLiteral("1")};
@@ -541,10 +542,6 @@ BareRow measureBare(const Options& o, const QString& format, long n, const QStri
   return row;
 }
 
-void chownTree(const QString& path, const QString& owner) {
-  QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), owner, path});
-}
-
 QString perLabel(long count, long base, long labels) {
   if (count < 0 || base < 0 || labels <= 0) return QStringLiteral("-");
   return QString::number(static_cast<double>(count - base) / static_cast<double>(labels), 'f', 3);
@@ -595,7 +592,8 @@ int main(int argc, char** argv) {
       siteWork = work.path() + QStringLiteral("/loopback");
       site.root = server->databasePath(QStringLiteral("install"));
       QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), embeddedRoot, site.root});
-      chownTree(site.root, QStringLiteral("firebird:firebird"));
+      server->handOver(site.root);
+      site.password = server->password();
       site.serverText = server->connectionString(site.root);
       site.company = server->params(site.root + QStringLiteral("/datos/001/nexora.fdb"));
     } else {

@@ -13,7 +13,7 @@ constexpr qsizetype kMaxBatch = 1000;
 constexpr qsizetype kListChars = 8000;
 // Answers kept for a run: past this the oldest are dropped, so a run over a huge catalogue
 // holds a bounded memory.
-constexpr qsizetype kMaxAnswers = 50000;
+constexpr qsizetype kMaxAnswers = 20000;
 
 qsizetype characters(const QString& code) {
   return code.toUcs4().size();
