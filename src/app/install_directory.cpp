@@ -1,6 +1,9 @@
 #include "app/install_directory.h"
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <memory>
