@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <iostream>
 
 #include "app/printer_aliases.h"
 #include "db/attachment.h"
@@ -84,6 +85,8 @@ TEST_F(PrinterAliasReadFault, ReadErrorEndsTheRunWithEveryLabelKept) {
   for (const auto& job : reports_.jobs) EXPECT_TRUE(job->callsOf("SetTitle").empty());
   EXPECT_EQ(queued(), kQueued);  // printed 0 + queued 6 = 6
   EXPECT_FALSE(window_.panelVisible);
+  std::cout << "[ figures ] read error: queued " << kQueued << ", printed " << printed()
+            << ", still queued " << queued() << "\n";
 
   // Once the file reads again, the next run prints each label exactly once.
   ASSERT_TRUE(QFile::remove(aliasFile()));
@@ -96,6 +99,8 @@ TEST_F(PrinterAliasReadFault, ReadErrorEndsTheRunWithEveryLabelKept) {
   EXPECT_TRUE(messages_.entries.empty());
   EXPECT_EQ(printed(), kQueued);
   EXPECT_EQ(queued(), 0);
+  std::cout << "[ figures ] after repair: queued " << kQueued << ", printed " << printed()
+            << ", still queued " << queued() << "\n";
 }
 
 // A FIFO cannot hang the run: it counts as a file that cannot be opened, which the user is
@@ -109,6 +114,8 @@ TEST_F(PrinterAliasReadFault, FifoIsAFileThatCannotBeOpened) {
                 {RecordingMessages::Kind::Message, "Error abriendo el archivo" + aliasFile()}}));
   EXPECT_EQ(printed(), kQueued);
   EXPECT_EQ(queued(), 0);
+  std::cout << "[ figures ] FIFO: queued " << kQueued << ", printed " << printed()
+            << ", still queued " << queued() << "\n";
 }
 
 }  // namespace
