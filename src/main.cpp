@@ -1,12 +1,16 @@
 // radevore: prints the shelf labels waiting in the ERP's company database.
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/connection_keeper.h"
 #include "app/data_module.h"
+#include "app/log_messages.h"
 #include "app/main_window.h"
 #include "app/message_box_messages.h"
 #include "app/stderr_messages.h"
@@ -19,12 +23,13 @@
 
 namespace {
 
+using radevore::app::CommandLine;
 using radevore::app::UnattendedOutcome;
 using radevore::print::PrintRunResult;
 
-void writeError(const QString& text) {
-  const QByteArray bytes = text.toUtf8() + '\n';
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+void write(std::FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
 }
 
 // The exit status of a one-shot run: 0 when it printed or found nothing to print.
@@ -36,6 +41,18 @@ int onceStatus(const UnattendedOutcome& outcome) {
              : 1;
 }
 
+// Without a window the platform's own notes (window hints, runtime folders) are no news for a
+// log; the program's messages do not go through Qt's message handler.
+void dropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtFatalMsg) write(stderr, text + u'\n');
+}
+
+QStringList rawArguments(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,23 +60,38 @@ int main(int argc, char** argv) {
 
   // Before any thread exists: SIGTERM and SIGINT are then seen only by the watcher below.
   app::TerminationSignals::blockInThisProcess();
-  QApplication application(argc, argv);
-  const app::CommandLine line = app::parseCommandLine(QApplication::arguments());
-  if (!line.error.isEmpty()) {
-    writeError(line.error);
-    return 2;
+
+  // The command line is read before Qt sees it, and Qt gets none of it: its own options
+  // (-platform, -reverse...) must not take a position such as a password away.
+  const CommandLine line = app::parseCommandLine(rawArguments(argc, argv));
+  switch (line.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+      write(stdout, line.text);
+      return 0;
+    case CommandLine::Action::UsageError:
+      write(stderr, line.error + QStringLiteral("\nradevore --help shows the usage.\n"));
+      return 2;
+    case CommandLine::Action::Run:
+      break;
   }
-  const bool unattended = !line.parameter(5).isEmpty();
-  if (line.once && !unattended) {
-    // A one-shot run has nothing to do without the login and the prefix on the command line.
-    writeError(QStringLiteral("--once necesita servidor, usuario, clave, compañía y prefijo"));
-    return 2;
+  if (line.headless()) {
+    // No window wanted: no display needed either.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(dropQtNotes);
   }
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
+  // Taken when the password position is empty; it then never stands in the process list.
+  const QString environmentPassword = qEnvironmentVariable("ISC_PASSWORD");
 
   app::MessageBoxMessages boxes;
   app::StderrMessages errors;
-  print::UserMessages& messages = line.once ? static_cast<print::UserMessages&>(errors)
-                                            : static_cast<print::UserMessages&>(boxes);
+  app::LogMessages log;
+  print::UserMessages& messages = line.service ? static_cast<print::UserMessages&>(log)
+                                  : line.once  ? static_cast<print::UserMessages&>(errors)
+                                               : static_cast<print::UserMessages&>(boxes);
 
   report::QtPrintService printers;
   std::unique_ptr<report::QtReportSystem> reports =
@@ -69,13 +101,50 @@ int main(int argc, char** argv) {
 
   app::Fdm fdm(messages);
   app::Tflabrions window(fdm, messages);
+  window.setRepeatInterval(line.intervalSeconds * 1000);
   boxes.setParent(&window);
-  print::PrintRun run(window, messages, *reports, fdm.configuration(), fdm.printerAliases(),
+
+  // A database outage: one log line (service) or one box that waits for nobody (window), then
+  // quiet new logins before each run until one succeeds.
+  QPointer<QMessageBox> outageBox;
+  app::ConnectionKeeper::Notices notices;
+  if (line.service) {
+    notices.outage = [&](const QString& error) { log.error(error); };
+    notices.back = [&] {
+      log.info(QStringLiteral("Conectado de nuevo a la base de datos ") + window.company());
+    };
+  } else if (!line.once) {
+    notices.outage = [&](const QString& error) {
+      if (outageBox) return;
+      outageBox = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                                  error, QMessageBox::Ok, &window);
+      outageBox->setAttribute(Qt::WA_DeleteOnClose);
+      outageBox->setModal(false);
+      outageBox->show();
+    };
+  } else {
+    notices.outage = [&](const QString& error) { errors.showError(error); };
+  }
+  std::optional<app::ConnectionKeeper::Choices> choices;
+  if (!line.parameter(5).isEmpty()) {
+    choices = app::ConnectionKeeper::Choices{line.parameter(5), line.parameter(6)};
+  }
+  app::ConnectionKeeper keeper(window, fdm, messages, notices, choices);
+
+  print::PrintRun run(window, keeper, *reports, fdm.configuration(), fdm.printerAliases(),
                       printers);
   window.setPrintCommand([&] {
     // No new run once the program is ending; a tick may still be queued.
     if (report::terminationRequested()) return PrintRunResult::Busy;
-    return run.SpeedButton3Click(&fdm.Nexora);
+    if (run.running()) return run.SpeedButton3Click(&fdm.Nexora);  // dropped as busy
+    if (!keeper.readyForRun()) return PrintRunResult::Failed;
+    const QString prefix = window.prefix();
+    const PrintRunResult result = run.SpeedButton3Click(&fdm.Nexora);
+    if (line.service && result == PrintRunResult::Printed) {
+      log.info(QStringLiteral("Trabajo de impresión entregado (prefijo ") + prefix +
+               QStringLiteral(")"));
+    }
+    return result;
   });
 
   // SIGTERM or SIGINT: a run in progress stops its job (or commits one already handed over) and
@@ -89,18 +158,35 @@ int main(int argc, char** argv) {
                      QCoreApplication::exit(stopStatus);
                    });
 
-  app::UnattendedStart start(window, fdm, line.parameters, [&](const UnattendedOutcome& outcome) {
-    if (!line.once) return;
-    const int status = onceStatus(outcome);
-    QMetaObject::invokeMethod(
-        &application, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
-  });
-  QObject::connect(&window, &app::Tflabrions::activated, &window, [&] { start.FormActivate(); });
+  app::UnattendedStart start(
+      window, fdm, app::loginParameters(line, environmentPassword),
+      [&](const UnattendedOutcome& outcome) {
+        if (line.service && outcome.kind == UnattendedOutcome::Kind::NotConnected) {
+          // The error is in the log already; every tick tries a new login.
+          keeper.startOutage(QString());
+        }
+        if (!line.once) return;
+        const int status = onceStatus(outcome);
+        QMetaObject::invokeMethod(
+            &application, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
+      });
 
-  window.show();
+  if (!line.headless()) {
+    QObject::connect(&window, &app::Tflabrions::activated, &window, [&] { start.FormActivate(); });
+    window.show();
+  }
+  if (line.service) {
+    log.info(QStringLiteral("Servicio iniciado: cada %1 s, prefijo %2")
+                 .arg(line.intervalSeconds)
+                 .arg(line.parameter(5)));
+  }
   // The first activation runs the unattended start; where the platform activates no window
-  // (offscreen, no window manager) it runs once the message loop has started.
+  // (no window at all, offscreen, no window manager) it runs once the message loop has started.
   QTimer::singleShot(0, &window, [&] { start.FormActivate(); });
   const int status = application.exec();
+  if (line.service) {
+    log.info(stopStatus == 0 ? QStringLiteral("Servicio detenido")
+                             : QStringLiteral("Servicio detenido durante una impresión"));
+  }
   return termination.signalNumber() != 0 ? stopStatus : status;
 }

@@ -1,24 +1,115 @@
 #include "app/command_line.h"
 
+#include <QCommandLineParser>
+
+#ifndef RADEVORE_VERSION
+#define RADEVORE_VERSION "0"
+#endif
+
 namespace radevore::app {
+
+namespace {
+
+const QString kPositions = QStringLiteral(
+    "Positions: SERVER USER PASSWORD COMPANY [PREFIX [PRICE-LIST]]\n"
+    "  SERVER      database server text: a folder (embedded engine) or host[/port]:/folder\n"
+    "  USER        Firebird user name\n"
+    "  PASSWORD    its password; empty (\"\") takes the environment's ISC_PASSWORD\n"
+    "  COMPANY     company code: SERVER/datos/COMPANY/nexora.fdb\n"
+    "  PREFIX      label prefix; given, the program logs in and prints at once\n"
+    "  PRICE-LIST  price-list code; absent, the configured list is used\n"
+    "After \"--\" everything is a position, also a password that starts with \"-\".\n");
+
+}  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
   CommandLine line;
-  for (qsizetype i = 0; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    if (i > 0 && argument == QLatin1String("--once")) {
-      line.once = true;
-    } else if (i > 0 && argument == QLatin1String("--pdf")) {
-      line.pdfDirectory = i + 1 < arguments.size() ? arguments[++i] : QString();
-      if (line.pdfDirectory.isEmpty()) line.error = QStringLiteral("--pdf necesita una carpeta");
-    } else if (i > 0 && argument.startsWith(QLatin1String("--pdf="))) {
-      line.pdfDirectory = argument.mid(6);
-      if (line.pdfDirectory.isEmpty()) line.error = QStringLiteral("--pdf necesita una carpeta");
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Prints the shelf labels waiting in the ERP's company database."));
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Shows this help and ends."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Shows the version and ends."));
+  const QCommandLineOption pdf(
+      QStringLiteral("pdf"),
+      QStringLiteral("Writes every print job as a new PDF file in DIR instead of printing."),
+      QStringLiteral("DIR"));
+  const QCommandLineOption once(
+      QStringLiteral("once"),
+      QStringLiteral("Ends after the first print run of the unattended start, without a "
+                     "window; exit status 0 when it printed or found nothing, 1 otherwise."));
+  const QCommandLineOption service(
+      QStringLiteral("service"),
+      QStringLiteral("Runs without a window: logs in, prints at once and then at every "
+                     "interval until SIGTERM or SIGINT; messages are log lines on standard "
+                     "error."));
+  const QCommandLineOption interval(
+      QStringLiteral("interval"),
+      QStringLiteral("Seconds between print runs of the repeat timer (default 90)."),
+      QStringLiteral("SECONDS"), QStringLiteral("90"));
+  parser.addOptions({help, version, pdf, once, service, interval});
+  parser.addPositionalArgument(
+      QStringLiteral("positions"), QStringLiteral("The login and the print choices, below."),
+      QStringLiteral("SERVER USER PASSWORD COMPANY [PREFIX [PRICE-LIST]]"));
+
+  const bool parsed = parser.parse(arguments);
+  line.parameters = QStringList{arguments.value(0)} + parser.positionalArguments();
+  if (!parsed) {
+    line.action = CommandLine::Action::UsageError;
+    line.error = parser.errorText();
+    return line;
+  }
+  if (parser.isSet(help)) {
+    line.action = CommandLine::Action::Help;
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("radevore"));
+    line.text = text + u'\n' + kPositions;
+    return line;
+  }
+  if (parser.isSet(version)) {
+    line.action = CommandLine::Action::Version;
+    line.text = QStringLiteral("radevore " RADEVORE_VERSION "\n");
+    return line;
+  }
+  line.once = parser.isSet(once);
+  line.service = parser.isSet(service);
+  if (parser.isSet(pdf)) {
+    line.pdfDirectory = parser.value(pdf);
+    if (line.pdfDirectory.isEmpty()) line.error = QStringLiteral("--pdf needs a folder");
+  }
+  if (parser.isSet(interval)) {
+    bool ok = false;
+    const int seconds = parser.value(interval).toInt(&ok);
+    if (!ok || seconds < 1 || seconds > kMaxIntervalSeconds) {
+      line.error = QStringLiteral(
+                       "--interval needs a whole number of seconds from 1 to %1, not "
+                       "\"%2\"")
+                       .arg(kMaxIntervalSeconds)
+                       .arg(parser.value(interval));
     } else {
-      line.parameters.append(argument);
+      line.intervalSeconds = seconds;
     }
   }
+  if (line.error.isEmpty() && (line.once || line.service) && line.parameter(5).isEmpty()) {
+    line.error = QStringLiteral("%1 needs server, user, password, company and prefix")
+                     .arg(line.service ? QStringLiteral("--service") : QStringLiteral("--once"));
+  }
+  if (!line.error.isEmpty()) line.action = CommandLine::Action::UsageError;
   return line;
+}
+
+QString loginPassword(const CommandLine& line, const QString& environmentPassword) {
+  const QString given = line.parameter(3);
+  return given.isEmpty() ? environmentPassword : given;
+}
+
+QStringList loginParameters(const CommandLine& line, const QString& environmentPassword) {
+  QStringList parameters = line.parameters;
+  while (parameters.size() < 4) parameters.append(QString());
+  parameters[3] = loginPassword(line, environmentPassword);
+  return parameters;
 }
 
 }  // namespace radevore::app

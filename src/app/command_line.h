@@ -5,23 +5,45 @@
 
 namespace radevore::app {
 
-// The program's command line: the options taken out wherever they stand, then the positional
-// parameters (position 0 the program, 1 to 6 server, user, password, company, prefix and
-// price-list code).
+// The program's command line: options wherever they stand (until "--", after which everything
+// is positional), then the positional parameters (position 0 the program, 1 to 6 server, user,
+// password, company, prefix and price-list code).
 //   --pdf DIR (or --pdf=DIR): every print job is written as a new PDF file in DIR instead of
 //                             going to a printer.
-//   --once: the unattended start ends the program after its first print run, and messages go
-//           to standard error instead of waiting in message boxes.
+//   --once: the unattended start ends the program after its first print run; no window, and
+//           messages go to standard error instead of waiting in message boxes.
+//   --service: the unattended start without a window, printing at every interval until
+//              stopped; every message is a time-stamped line on standard error.
+//   --interval SECONDS: the repeat timer's period (default 90).
+//   --help, --version.
 struct CommandLine {
+  enum class Action { Run, Help, Version, UsageError };
+
+  Action action = Action::Run;
   QStringList parameters;
   QString pdfDirectory;  // empty: print to the printer
   bool once = false;
-  QString error;  // a malformed option; empty when the line is sound
+  bool service = false;
+  int intervalSeconds = 90;
+  QString error;  // the usage error; empty when the line is sound
+  QString text;   // what --help or --version print
 
   // The positional parameter at `position`, "" when absent.
   QString parameter(int position) const { return parameters.value(position); }
+  // No window is wanted: the program picks a platform that needs no display.
+  bool headless() const { return once || service; }
 };
 
+// `arguments` as the program got them, position 0 the program; Qt sees none of them.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// The login's password: position 3, or, when that is empty or absent, the environment's
+// ISC_PASSWORD (Firebird's own convention), so that it need not stand in the process list.
+QString loginPassword(const CommandLine& line, const QString& environmentPassword);
+
+// The positional parameters with the password as the login uses it.
+QStringList loginParameters(const CommandLine& line, const QString& environmentPassword);
+
+constexpr int kMaxIntervalSeconds = 24 * 60 * 60;
 
 }  // namespace radevore::app

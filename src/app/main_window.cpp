@@ -140,6 +140,10 @@ void Tflabrions::buildControls() {
   setTabOrder(Prefijo, ListaPrecio);
 }
 
+void Tflabrions::setRepeatInterval(int milliseconds) {
+  Timer1->start(milliseconds);
+}
+
 void Tflabrions::FormCreate() {
   const QString directory = diraplicacion(messages_);
   setServers(readServerList(installationFile(directory, QStringLiteral("SERVIDORES.cfg"))));

@@ -42,6 +42,10 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
   // The print run started by F2, the print button and the timer.
   void setPrintCommand(PrintCommand command) { printCommand_ = std::move(command); }
 
+  // The repeat timer's period (90 s unless the command line says otherwise); the countdown
+  // starts again from now.
+  void setRepeatInterval(int milliseconds);
+
   void FormCreate();
   void CiaExit() { login_.CiaExit(); }
   print::PrintRunResult SpeedButton3Click();

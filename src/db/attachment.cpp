@@ -119,11 +119,17 @@ bool Attachment::isOpen() const {
 
 void Attachment::close() {
   if (!isOpen()) return;
-  fb::guarded([&] {
-    fb::Status st;
-    impl_->att->detach(&st);
-    impl_->att.take();  // a successful detach releases the interface
-  });
+  try {
+    fb::guarded([&] {
+      fb::Status st;
+      impl_->att->detach(&st);
+      impl_->att.take();  // a successful detach releases the interface
+    });
+  } catch (const DbError&) {
+    // A connection the server dropped (restarted, network gone) cannot be detached; it is let
+    // go, so that a new login can open the database again.
+    impl_->att.reset();
+  }
 }
 
 const ConnectionParams& Attachment::params() const {

@@ -50,3 +50,66 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace radevore::app
+
+namespace radevore::app {
+namespace {
+
+struct ModeCase {
+  const char* name;
+  QStringList arguments;
+  CommandLine::Action action;
+  bool service;
+  int interval;
+  QStringList parameters;
+};
+
+class CommandLineModes : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(CommandLineModes, ReadsServiceIntervalAndEndOfOptions) {
+  const ModeCase& c = GetParam();
+  const CommandLine line = parseCommandLine(c.arguments);
+  EXPECT_EQ(line.action, c.action) << line.error.toStdString();
+  EXPECT_EQ(line.service, c.service);
+  EXPECT_EQ(line.intervalSeconds, c.interval);
+  if (c.action == CommandLine::Action::Run) {
+    EXPECT_EQ(line.parameters, c.parameters);
+  }
+}
+
+using A = CommandLine::Action;
+INSTANTIATE_TEST_SUITE_P(
+    Modes, CommandLineModes,
+    ::testing::Values(
+        ModeCase{"Window", {"p"}, A::Run, false, 90, {"p"}},
+        ModeCase{"Service",
+                 {"p", "--service", "s", "u", "k", "001", "RT01"},
+                 A::Run,
+                 true,
+                 90,
+                 {"p", "s", "u", "k", "001", "RT01"}},
+        ModeCase{"IntervalSpaced", {"p", "--interval", "2"}, A::Run, false, 2, {"p"}},
+        ModeCase{"IntervalEquals", {"p", "--interval=300"}, A::Run, false, 300, {"p"}},
+        ModeCase{"IntervalOneDay", {"p", "--interval", "86400"}, A::Run, false, 86400, {"p"}},
+        ModeCase{"IntervalTooLong", {"p", "--interval", "86401"}, A::UsageError, false, 90, {}},
+        ModeCase{"IntervalFraction", {"p", "--interval", "1.5"}, A::UsageError, false, 90, {}},
+        ModeCase{"DoubleDash",
+                 {"p", "--once", "--", "s", "u", "--service", "001", "RT01"},
+                 A::Run,
+                 false,
+                 90,
+                 {"p", "s", "u", "--service", "001", "RT01"}},
+        ModeCase{"Help", {"p", "s", "--help"}, A::Help, false, 90, {}},
+        ModeCase{"Version", {"p", "-v"}, A::Version, false, 90, {}},
+        ModeCase{"Unknown", {"p", "--colour"}, A::UsageError, false, 90, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoginPassword, EmptyOrAbsentPositionTakesTheEnvironment) {
+  EXPECT_EQ(loginPassword(parseCommandLine({"p", "s", "u", "k", "001"}), "env"), "k");
+  EXPECT_EQ(loginPassword(parseCommandLine({"p", "s", "u", "", "001"}), "env"), "env");
+  EXPECT_EQ(loginPassword(parseCommandLine({"p", "s", "u"}), "env"), "env");
+  EXPECT_EQ(loginParameters(parseCommandLine({"p", "s", "u", "", "001", "RT01"}), "env"),
+            QStringList({"p", "s", "u", "env", "001", "RT01"}));
+}
+
+}  // namespace
+}  // namespace radevore::app

@@ -32,15 +32,17 @@ bool terminationSignalsBlocked(qint64 pid) {
   return false;
 }
 
-// Whether another attachment holds a read-write transaction open: the print run's fetch, which
-// lasts from the fetch of the labels to the commit after the job was handed over.
-bool fetchTransactionOpen(const db::ConnectionParams& company) {
+// Whether another attachment is in the middle of a print run's job: it holds the run's
+// read-only lookup transaction and, beside it, the read-write fetch transaction, which lasts
+// from the fetch of the labels to the commit after the job was handed over. (A login's
+// statements run one transaction at a time.)
+bool jobInProgress(const db::ConnectionParams& company) {
   try {
     db::Attachment watcher = db::Attachment::open(company);
-    const db::RowSet rows = watcher.query(
-        QStringLiteral("SELECT COUNT(*) AS N FROM MON$TRANSACTIONS T "
-                       "WHERE T.MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND T.MON$READ_ONLY = 0"));
-    return rows.rows.at(0)[u"N"].toIntegerOr0() > 0;
+    const db::RowSet rows = watcher.query(QStringLiteral(
+        "SELECT SUM(IIF(T.MON$READ_ONLY = 0, 1, 0)) AS RW, SUM(IIF(T.MON$READ_ONLY = 1, 1, 0)) "
+        "AS RO FROM MON$TRANSACTIONS T WHERE T.MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
+    return rows.rows.at(0)[u"RW"].toIntegerOr0() > 0 && rows.rows.at(0)[u"RO"].toIntegerOr0() > 0;
   } catch (const db::DbError&) {
     return false;
   }
@@ -68,7 +70,7 @@ TEST_P(SignalDuringJob, StopsPromptlyWithEveryLabelPrintedOnceOrStillQueued) {
                         "RT01",  "4"};
   if (c.once) arguments.prepend("--once");
   program.start(arguments);
-  ASSERT_TRUE(waitUntil([&] { return fetchTransactionOpen(served.companyOnServer()); }, 120000))
+  ASSERT_TRUE(waitUntil([&] { return jobInProgress(served.companyOnServer()); }, 120000))
       << program.standardError().toStdString();
   if (c.signal != 0) program.sendSignal(c.signal);
 
