@@ -62,8 +62,9 @@ RegionalSettings::RegionalSettings(const QLocale& locale)
       shortDateFormat_(locale.dateFormat(QLocale::ShortFormat)),
       timeFormat_(timeFormatOf(locale)) {}
 
+// Also as it stands alone, like the Windows long day names: "tiistai", not "tiistaina".
 QString RegionalSettings::weekdayName(int dayOfWeek) const {
-  return locale_.dayName(dayOfWeek, QLocale::LongFormat);
+  return locale_.standaloneDayName(dayOfWeek, QLocale::LongFormat);
 }
 
 // The name as it stands alone (nominative), as the Windows long month names give it: "март",

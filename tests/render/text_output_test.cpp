@@ -225,8 +225,8 @@ TEST(RegionalSettings, AnswersSeparatorsDatesAndNames) {
             "3/5/24 5:45:10 PM");
 }
 
-// Month names as they stand alone (the nominative form the Windows long month names give),
-// not the in-sentence form some languages use after a day number.
+// Month and weekday names as they stand alone (the nominative form the Windows long names
+// give), not the in-sentence form some languages use after a day number ("marca", "tiistaina").
 TEST(RegionalSettings, DateInWordsUsesTheStandaloneMonthName) {
   struct Case {
     const char* locale;
@@ -240,6 +240,8 @@ TEST(RegionalSettings, DateInWordsUsesTheStandaloneMonthName) {
       {"pl_PL", u"marzec", u"marca", u"wtorek, marzec 5, 2024"},
       {"uk_UA", u"березень", u"березня", u"вівторок, березень 5, 2024"},
       {"cs_CZ", u"březen", u"března", u"úterý, březen 5, 2024"},
+      {"el_GR", u"Μάρτιος", u"Μαρτίου", u"Τρίτη, Μάρτιος 5, 2024"},
+      {"fi_FI", u"maaliskuu", u"maaliskuuta", u"tiistai, maaliskuu 5, 2024"},
       {"es_CO", u"marzo", u"marzo", u"martes, marzo 5, 2024"},
   };
   for (const auto& c : cases) {
@@ -250,6 +252,10 @@ TEST(RegionalSettings, DateInWordsUsesTheStandaloneMonthName) {
     EXPECT_EQ(r.monthName(3), QString::fromUtf16(c.month));
     EXPECT_EQ(r.formatDateInWords(QDate(2024, 3, 5)), QString::fromUtf16(c.words));
   }
+  // Finnish puts the weekday in the essive inside a sentence.
+  const QLocale finnish(QStringLiteral("fi_FI"));
+  EXPECT_EQ(finnish.dayName(2, QLocale::LongFormat), "tiistaina");
+  EXPECT_EQ(RegionalSettings(finnish).weekdayName(2), "tiistai");
 }
 
 TEST(RegionalSettings, DefaultsToTheSystemLocale) {
