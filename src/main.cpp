@@ -1,8 +1,6 @@
 // radevore: prints the shelf labels waiting in the ERP's company database.
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -13,6 +11,7 @@
 #include "app/log_messages.h"
 #include "app/main_window.h"
 #include "app/message_box_messages.h"
+#include "app/outage_notices.h"
 #include "app/stderr_messages.h"
 #include "app/termination_signals.h"
 #include "app/unattended_start.h"
@@ -106,27 +105,17 @@ int main(int argc, char** argv) {
 
   // A database outage: one log line (service) or one box that waits for nobody (window), then
   // quiet new logins before each run until one succeeds.
-  QPointer<QMessageBox> outageBox;
   app::ConnectionKeeper::Notices notices;
   if (line.service) {
-    notices.outage = [&](const QString& error) { log.error(error); };
-    notices.back = [&] {
-      log.info(QStringLiteral("Conectado de nuevo a la base de datos ") + window.company());
-    };
+    notices = app::serviceOutageNotices(log, window);
   } else if (!line.once) {
-    notices.outage = [&](const QString& error) {
-      if (outageBox) return;
-      outageBox = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                                  error, QMessageBox::Ok, &window);
-      outageBox->setAttribute(Qt::WA_DeleteOnClose);
-      outageBox->setModal(false);
-      outageBox->show();
-    };
+    notices = app::windowOutageNotices(window);
   } else {
     notices.outage = [&](const QString& error) { errors.showError(error); };
   }
+  // The service has nobody to change the choices: after a new login it takes its own again.
   std::optional<app::ConnectionKeeper::Choices> choices;
-  if (!line.parameter(5).isEmpty()) {
+  if (line.service) {
     choices = app::ConnectionKeeper::Choices{line.parameter(5), line.parameter(6)};
   }
   app::ConnectionKeeper keeper(window, fdm, messages, notices, choices);
@@ -136,10 +125,8 @@ int main(int argc, char** argv) {
   window.setPrintCommand([&] {
     // No new run once the program is ending; a tick may still be queued.
     if (report::terminationRequested()) return PrintRunResult::Busy;
-    if (run.running()) return run.SpeedButton3Click(&fdm.Nexora);  // dropped as busy
-    if (!keeper.readyForRun()) return PrintRunResult::Failed;
     const QString prefix = window.prefix();
-    const PrintRunResult result = run.SpeedButton3Click(&fdm.Nexora);
+    const PrintRunResult result = app::runKeepingConnection(keeper, run, fdm);
     if (line.service && result == PrintRunResult::Printed) {
       log.info(QStringLiteral("Trabajo de impresión entregado (prefijo ") + prefix +
                QStringLiteral(")"));

@@ -15,7 +15,7 @@
 namespace radevore::testing {
 namespace {
 
-constexpr int kLabels = 4000;
+constexpr int kLabels = 6000;
 
 // Whether SIGTERM and SIGINT are blocked in the program's main thread, i.e. its own handling
 // is in place and a signal can no longer end it by the default action.
@@ -36,22 +36,18 @@ bool terminationSignalsBlocked(qint64 pid) {
 // read-only lookup transaction and, beside it, the read-write fetch transaction, which lasts
 // from the fetch of the labels to the commit after the job was handed over. (A login's
 // statements run one transaction at a time.)
-bool jobInProgress(const db::ConnectionParams& company) {
-  try {
-    db::Attachment watcher = db::Attachment::open(company);
-    const db::RowSet rows = watcher.query(QStringLiteral(
-        "SELECT SUM(IIF(T.MON$READ_ONLY = 0, 1, 0)) AS RW, SUM(IIF(T.MON$READ_ONLY = 1, 1, 0)) "
-        "AS RO FROM MON$TRANSACTIONS T WHERE T.MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
-    return rows.rows.at(0)[u"RW"].toIntegerOr0() > 0 && rows.rows.at(0)[u"RO"].toIntegerOr0() > 0;
-  } catch (const db::DbError&) {
-    return false;
-  }
+bool jobInProgress(db::Attachment& watcher) {
+  // Each query runs in a transaction of its own, and so sees a fresh snapshot of the monitor.
+  const db::RowSet rows = watcher.query(QStringLiteral(
+      "SELECT SUM(IIF(T.MON$READ_ONLY = 0, 1, 0)) AS RW, SUM(IIF(T.MON$READ_ONLY = 1, 1, 0)) "
+      "AS RO FROM MON$TRANSACTIONS T WHERE T.MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
+  return rows.rows.at(0)[u"RW"].toIntegerOr0() > 0 && rows.rows.at(0)[u"RO"].toIntegerOr0() > 0;
 }
 
 struct SignalCase {
   const char* name;
-  int signal;  // 0: none, the control run that prints every label
-  bool once;   // --once; otherwise the window stays open after the unattended start
+  int signal;        // 0: none, the control run that prints every label
+  const char* mode;  // "--once", "--service", or "" for the window that stays open
 };
 
 class SignalDuringJob : public ::testing::TestWithParam<SignalCase> {};
@@ -65,12 +61,15 @@ TEST_P(SignalDuringJob, StopsPromptlyWithEveryLabelPrintedOnceOrStillQueued) {
   ASSERT_EQ(before.size(), kLabels);
 
   TempDir out;
-  ProgramProcess program(served.installation.root);
+  ProgramProcess program(served.installation.root, *c.mode == '\0'
+                                                       ? ProgramProcess::Display::Offscreen
+                                                       : ProgramProcess::Display::None);
   QStringList arguments{"--pdf", out.path(), served.serverText, "SYSDBA", server.password(), "001",
                         "RT01",  "4"};
-  if (c.once) arguments.prepend("--once");
+  if (*c.mode != '\0') arguments.prepend(QString::fromLatin1(c.mode));
   program.start(arguments);
-  ASSERT_TRUE(waitUntil([&] { return jobInProgress(served.companyOnServer()); }, 120000))
+  db::Attachment watcher = db::Attachment::open(served.companyOnServer());
+  ASSERT_TRUE(waitUntil([&] { return jobInProgress(watcher); }, 120000))
       << program.standardError().toStdString();
   if (c.signal != 0) program.sendSignal(c.signal);
 
@@ -92,11 +91,29 @@ TEST_P(SignalDuringJob, StopsPromptlyWithEveryLabelPrintedOnceOrStillQueued) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalDuringJob,
-                         ::testing::Values(SignalCase{"NoSignalOnce", 0, true},
-                                           SignalCase{"SigtermOnce", SIGTERM, true},
-                                           SignalCase{"SigintOnce", SIGINT, true},
-                                           SignalCase{"SigtermWindow", SIGTERM, false}),
+                         ::testing::Values(SignalCase{"NoSignalOnce", 0, "--once"},
+                                           SignalCase{"SigtermOnce", SIGTERM, "--once"},
+                                           SignalCase{"SigintOnce", SIGINT, "--once"},
+                                           SignalCase{"SigtermWindow", SIGTERM, ""},
+                                           SignalCase{"SigtermService", SIGTERM, "--service"},
+                                           SignalCase{"SigintService", SIGINT, "--service"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SignalWhileIdle, ServiceEndsWithinFiveSecondsAndExitZero) {
+  FirebirdServer server;
+  ASSERT_TRUE(server.available()) << server.reason().toStdString();
+  ServedInstallation served(server, QStringLiteral("inst"), queueLabelsSql(1, 3));
+  TempDir out;
+  ProgramProcess program(served.installation.root, ProgramProcess::Display::None);
+  program.start({"--service", "--pdf", out.path(), served.serverText, "SYSDBA", server.password(),
+                 "001", "RT01", "4"});
+  ASSERT_TRUE(waitUntil([&] { return printedCodes(out.path()).size() == 3; }, 120000))
+      << program.standardError().toStdString();
+  program.sendSignal(SIGTERM);
+  EXPECT_TRUE(program.waitForExit(5000));
+  EXPECT_EQ(program.exitCode(), 0) << program.standardError().toStdString();
+  EXPECT_TRUE(queuedCodes(served.companyOnServer()).isEmpty());
+}
 
 TEST(SignalWhileIdle, WindowEndsWithinFiveSecondsAndExitZero) {
   TempDir installation;
