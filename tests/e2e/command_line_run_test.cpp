@@ -7,6 +7,7 @@
 
 #include "support/firebird_server.h"
 #include "support/label_ledger.h"
+#include "support/pdf_probe.h"
 #include "support/program_process.h"
 #include "support/served_installation.h"
 
@@ -120,6 +121,12 @@ TEST(CommandLineRun, EmptyPasswordPositionTakesIscPassword) {
     EXPECT_EQ(f.exitCode, c.exitCode) << c.environment.toStdString() << f.err.toStdString();
     EXPECT_EQ(printedCodes(out.path()).size(), c.printed);
     EXPECT_FALSE(f.err.contains(server.password()));
+    // Neither in the job's title and other document fields nor on its pages.
+    for (const QString& name : QDir(out.path()).entryList({"*.pdf"}, QDir::Files)) {
+      const QString pdf = QDir(out.path()).filePath(name);
+      for (const QString& value : pdfInfo(pdf)) EXPECT_FALSE(value.contains(server.password()));
+      for (const PdfWord& word : pdfWords(pdf)) EXPECT_FALSE(word.text.contains(server.password()));
+    }
   }
 }
 
