@@ -245,8 +245,11 @@ void Tflabrions::paintNow() {
   // A window the platform has not exposed yet cannot be painted: right after show() the
   // unattended start would otherwise log in behind a window that stays black until the end.
   // Wait for the exposure, without handling the user's input meanwhile, then paint it all.
+  // Only a window that has not appeared yet is waited for: a minimised one, or one that was on
+  // the screen before, is not coming back by itself.
   QWindow* handle = windowHandle();
-  if (isVisible() && handle != nullptr && !handle->isExposed()) {
+  if (handle != nullptr && handle->isExposed()) appeared_ = true;
+  if (!appeared_ && isVisible() && handle != nullptr && !isMinimized()) {
     const QDeadlineTimer limit(kExposeWait);
     QTimer wake;  // ends each wait for events in time to look at the clock
     wake.start(20);
@@ -254,6 +257,7 @@ void Tflabrions::paintNow() {
       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                       QEventLoop::WaitForMoreEvents);
     }
+    appeared_ = true;  // waited once; never again
   }
   repaint();
 }

@@ -118,6 +118,7 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
   QToolButton* SpeedButton2 = nullptr;
   QLabel* Panel5 = nullptr;
   QTimer* Timer1 = nullptr;
+  bool appeared_ = false;  // the window has been on the screen (or was waited for once)
 };
 
 }  // namespace radevore::app
