@@ -120,6 +120,15 @@ int main(int argc, char** argv) {
   }
   app::ConnectionKeeper keeper(window, fdm, messages, notices, choices);
 
+  // SIGTERM or SIGINT: a run in progress stops its job (or commits one already handed over) and
+  // unwinds before the message loop returns; every message box closes. A stop while idle (or in
+  // a run that found nothing to print) is a clean stop, exit 0; a stop that came while a job
+  // existed exits with 128 + the signal.
+  app::TerminationSignals termination;
+  int stopStatus = 0;
+  QObject::connect(&termination, &app::TerminationSignals::requested, &application,
+                   [] { QCoreApplication::exit(0); });
+
   print::PrintRun run(window, keeper, *reports, fdm.configuration(), fdm.printerAliases(),
                       printers);
   window.setPrintCommand([&] {
@@ -127,23 +136,18 @@ int main(int argc, char** argv) {
     if (report::terminationRequested()) return PrintRunResult::Busy;
     const QString prefix = window.prefix();
     const PrintRunResult result = app::runKeepingConnection(keeper, run, fdm);
+    // A signal that came while a job existed (stopped, or handed over and committed) ends the
+    // program with a status that says so.
+    if (report::terminationRequested() &&
+        (result == PrintRunResult::Cancelled || result == PrintRunResult::Printed)) {
+      stopStatus = 128 + termination.signalNumber();
+    }
     if (line.service && result == PrintRunResult::Printed) {
       log.info(QStringLiteral("Trabajo de impresión entregado (prefijo ") + prefix +
                QStringLiteral(")"));
     }
     return result;
   });
-
-  // SIGTERM or SIGINT: a run in progress stops its job (or commits one already handed over) and
-  // unwinds before the message loop returns; every message box closes. A stop while idle is a
-  // clean stop, exit 0; a stop that interrupted a run exits with 128 + the signal.
-  app::TerminationSignals termination;
-  int stopStatus = 0;
-  QObject::connect(&termination, &app::TerminationSignals::requested, &application,
-                   [&](int signal) {
-                     if (run.running()) stopStatus = 128 + signal;
-                     QCoreApplication::exit(stopStatus);
-                   });
 
   app::UnattendedStart start(
       window, fdm, app::loginParameters(line, environmentPassword),

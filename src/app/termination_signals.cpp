@@ -40,8 +40,8 @@ void TerminationSignals::watch(std::stop_token stop) {
   while (!stop.stop_requested()) {
     const int signal = sigtimedwait(&set, nullptr, &wait);
     if (signal <= 0) continue;
+    signal_.store(signal);  // before the flag, so whoever sees the flag sees the signal
     report::requestTermination();
-    signal_.store(signal);
     QMetaObject::invokeMethod(
         this, [this, signal] { emit requested(signal); }, Qt::QueuedConnection);
   }

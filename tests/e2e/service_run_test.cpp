@@ -93,5 +93,37 @@ TEST(Service, PrintsEveryBurstOnceThroughTwoServerRestartsAndStopsCleanly) {
             << log.toStdString();
 }
 
+// A store's machine that starts before its database server: the failed login is logged once,
+// then every tick tries again quietly until the server is there.
+TEST(Service, StartedBeforeItsServerPrintsOnceTheServerIsUp) {
+  FirebirdServer server;
+  ASSERT_TRUE(server.available()) << server.reason().toStdString();
+  ServedInstallation served(server, QStringLiteral("inst"), queueLabelsSql(1, kBurst));
+  const QStringList queued = queuedCodes(served.companyOnServer());
+  server.stopServer();
+
+  TempDir out;
+  ProgramProcess program(served.installation.root, ProgramProcess::Display::None);
+  program.setEnvironment(QStringLiteral("ISC_PASSWORD"), server.password());
+  program.start({"--service", "--interval", "2", "--pdf", out.path(), served.serverText, "SYSDBA",
+                 "", "001", "RT01", "4"});
+  ASSERT_TRUE(program.waitForStandardError(
+      [](const QString& log) { return linesMatching(log, " error ") == 1; }, kWait))
+      << program.standardError().toStdString();
+  // A few ticks while the server is still down.
+  waitUntil([] { return false; }, 5000);
+  ASSERT_TRUE(server.startServer()) << server.reason().toStdString();
+  ASSERT_TRUE(waitUntil([&] { return printedCodes(out.path()).size() == kBurst; }, kWait))
+      << program.standardError().toStdString();
+
+  program.sendSignal(SIGTERM);
+  ASSERT_TRUE(program.waitForExit(5000));
+  EXPECT_EQ(program.exitCode(), 0);
+  const QString log = program.standardError();
+  EXPECT_EQ(linesMatching(log, " error "), 1) << log.toStdString();
+  EXPECT_EQ(linesMatching(log, "Conectado de nuevo"), 1) << log.toStdString();
+  expectLedger(queued, printedCodes(out.path()), queuedCodes(served.companyOnServer()));
+}
+
 }  // namespace
 }  // namespace radevore::testing
