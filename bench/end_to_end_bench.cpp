@@ -1,16 +1,17 @@
 // End-to-end figures of whole print runs as a user starts them: the built program run as
-// `radevore --once --pdf DIR SERVER SYSDBA masterkey 001 PREFIX 1`, start-up and login included,
-// against an ERP installation with a catalogue of 10,000 articles and 20,000 bar codes
-// (BARRAS_ARTICULO without an index on the article code, or with one), through the embedded
-// engine and through a private Firebird server on loopback, on the demo's one-label-a-page format
-// (RT01) and on a 30-a-sheet Letter format (RT03), beside a bare Qt program (bare_qt_labels)
-// that draws the same pages with QPainter on a QPdfWriter.
+// `radevore --once --pdf DIR SERVER SYSDBA PASSWORD COMPANY PREFIX 1`, start-up and login
+// included, against an ERP installation with a catalogue of 10,000 articles and 20,000 bar codes
+// (company 001: BARRAS_ARTICULO without an index on the article code; company 002: the same
+// with one), through the embedded engine and through a private Firebird server on loopback, on
+// the demo's one-label-a-page format (RT01) and on a 30-a-sheet Letter format (RT03), beside a
+// bare Qt program (bare_qt_labels) that draws the same pages with QPainter on a QPdfWriter.
 //
-// Each figure is the median of the repeated runs; peak RSS is the child's ru_maxrss from wait4.
-// Statements are counted by a Firebird trace session on the loopback server (each DSQL statement
-// the program executes, PSQL inside impr_articulo not counted), round trips as the client's
-// send calls on its socket (strace, one extra run without timing). The embedded runs execute the
-// same statements.
+// Each figure is the median of --repeat runs taken in rounds (every configuration once per
+// round), so that the shared machine's load falls on all alike; peak RSS is the child's
+// ru_maxrss from wait4. Statements are counted by a Firebird trace session on the loopback
+// server (each DSQL statement the program executes; PSQL inside impr_articulo not counted),
+// round trips as the client's send calls on its socket (strace, one extra run without timing).
+// The embedded runs execute the same statements.
 //
 //   end_to_end_bench [--where embedded,loopback] [--format demo,sheet]
 //                    [--labels 1000,10000,100000] [--catalogue unindexed,indexed]
@@ -154,10 +155,18 @@ QString queueSql(long n, const QString& prefix) {
 struct Site {
   QString root;
   QString xdg;
-  QString serverText;  // what SERVIDORES.cfg and the command line name
+  QString serverText;                              // what SERVIDORES.cfg and the command line name
   QString password = QStringLiteral("masterkey");  // the embedded engine checks none
-  db::ConnectionParams company;
+  db::ConnectionParams unindexed;                  // company 001: BARRAS_ARTICULO without an index
+  db::ConnectionParams indexed;  // company 002: the same with an index on ARTI_COD
+  const db::ConnectionParams& company(const QString& catalogue) const {
+    return catalogue == u"indexed" ? indexed : unindexed;
+  }
 };
+
+QString companyCode(const QString& catalogue) {
+  return catalogue == u"indexed" ? QStringLiteral("002") : QStringLiteral("001");
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
   QFile f(path);
@@ -174,41 +183,35 @@ void writeSiteFiles(const Site& site) {
             "[General]\nDirectorio=" + site.root.toUtf8() + "\n");
 }
 
+// Company 001 as built; company 002 a copy with an index on the bar codes' article code.
 void buildDatabases(const QString& root) {
   QDir().mkpath(root + QStringLiteral("/datos/001"));
+  QDir().mkpath(root + QStringLiteral("/datos/002"));
   testing::createDatabase(root + QStringLiteral("/datos/general.fdb"),
                           {testing::fixturePath(QStringLiteral("general.sql"))});
-  testing::createDatabase(root + QStringLiteral("/datos/001/nexora.fdb"),
+  const QString unindexed = root + QStringLiteral("/datos/001/nexora.fdb");
+  const QString indexed = root + QStringLiteral("/datos/002/nexora.fdb");
+  testing::createDatabase(unindexed,
                           {testing::fixturePath(QStringLiteral("company.sql")),
                            testing::fixturePath(QStringLiteral("demo_data.sql"))},
                           QString::fromUtf8(kCatalogueSql));
+  QFile::copy(unindexed, indexed);
+  db::Attachment company = db::Attachment::open(testing::companyParams({root, {}, indexed}));
+  company.execute(QStringLiteral("CREATE INDEX BENCH_BARRAS_ARTI ON BARRAS_ARTICULO (ARTI_COD)"));
 }
 
-void setQueue(const Site& site, long n, const QString& prefix) {
-  db::Attachment company = db::Attachment::open(site.company);
+void setQueue(const db::ConnectionParams& params, long n, const QString& prefix) {
+  db::Attachment company = db::Attachment::open(params);
   company.execute(QStringLiteral("DELETE FROM ROTULOS_PENDIENTES"));
   if (n > 0) company.execute(queueSql(n, prefix));
 }
 
-long queued(const Site& site) {
-  db::Attachment company = db::Attachment::open(site.company);
+long queued(const db::ConnectionParams& params) {
+  db::Attachment company = db::Attachment::open(params);
   return static_cast<long>(company.query(QStringLiteral("SELECT COUNT(*) FROM ROTULOS_PENDIENTES"))
                                .rows.front()
                                .at(0)
                                .asInteger());
-}
-
-void setIndexed(const Site& site, bool indexed) {
-  db::Attachment company = db::Attachment::open(site.company);
-  const bool has = !company
-                        .query(QStringLiteral("SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = "
-                                              "'BENCH_BARRAS_ARTI'"))
-                        .rows.empty();
-  if (indexed && !has) {
-    company.execute(QStringLiteral("CREATE INDEX BENCH_BARRAS_ARTI ON BARRAS_ARTICULO (ARTI_COD)"));
-  } else if (!indexed && has) {
-    company.execute(QStringLiteral("DROP INDEX BENCH_BARRAS_ARTI"));
-  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -317,12 +320,11 @@ class TraceSession {
               "  log_statement_prepare = true\n  time_threshold = 0\n  max_sql_length = 200\n"
               "  include_filter = \"%\"\n}\n");
     process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.start(
-        QStringLiteral("fbtracemgr"),
-        {QStringLiteral("-se"), service(), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-         QStringLiteral("-password"), server_.password(),
-         QStringLiteral("-start"), QStringLiteral("-name"), QStringLiteral("radevore-bench"),
-         QStringLiteral("-config"), configPath});
+    process_.start(QStringLiteral("fbtracemgr"),
+                   {QStringLiteral("-se"), service(), QStringLiteral("-user"),
+                    QStringLiteral("SYSDBA"), QStringLiteral("-password"), server_.password(),
+                    QStringLiteral("-start"), QStringLiteral("-name"),
+                    QStringLiteral("radevore-bench"), QStringLiteral("-config"), configPath});
     // The session is ready once fbtracemgr names it.
     const QRegularExpression started(QStringLiteral("Trace session ID (\\d+) started"));
     for (int i = 0; i < 200 && id_.isEmpty(); ++i) {
@@ -340,11 +342,10 @@ class TraceSession {
     if (started()) {
       QThread::msleep(1500);  // the server flushes the trace log now and then
       QProcess stop;
-      stop.start(
-          QStringLiteral("fbtracemgr"),
-          {QStringLiteral("-se"), service(), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-           QStringLiteral("-password"), server_.password(),
-           QStringLiteral("-stop"), QStringLiteral("-id"), id_});
+      stop.start(QStringLiteral("fbtracemgr"),
+                 {QStringLiteral("-se"), service(), QStringLiteral("-user"),
+                  QStringLiteral("SYSDBA"), QStringLiteral("-password"), server_.password(),
+                  QStringLiteral("-stop"), QStringLiteral("-id"), id_});
       stop.waitForFinished(30000);
     }
     process_.waitForFinished(30000);
@@ -415,11 +416,14 @@ long countSends(const QString& straceSummary) {
 
 // ---------------------------------------------------------------------------------------------
 
+// One configuration of the program's runs, with its samples.
 struct Row {
   QString where, format, catalogue;
   long labels = 0;
-  double seconds = 0;
-  long peakKb = 0;
+  const Site* site = nullptr;
+  QString work;
+  std::vector<double> seconds;
+  std::vector<long> peaksKb;
   qint64 pdfBytes = 0;
   Counts counts;
   bool ok = true;
@@ -427,9 +431,12 @@ struct Row {
 };
 
 struct BareRow {
-  double seconds = 0;
-  long peakKb = 0;
+  QString format;
+  long labels = 0;
+  std::vector<double> seconds;
+  std::vector<long> peaksKb;
   qint64 pdfBytes = 0;
+  bool ok = true;
 };
 
 QString runtimeDir(const QString& base) {
@@ -439,107 +446,100 @@ QString runtimeDir(const QString& base) {
   return dir;
 }
 
-Row measureProgram(const Options& o, const Site& site, const QString& where, const QString& format,
-                   const QString& catalogue, long n, const QString& work,
-                   const testing::FirebirdServer* server) {
-  Row row{where, format, catalogue, n};
-  const QString pdfDir = work + QStringLiteral("/pdf");
-  const QStringList argv = {o.program,
-                            QStringLiteral("--once"),
-                            QStringLiteral("--pdf"),
-                            pdfDir,
-                            site.serverText,
-                            QStringLiteral("SYSDBA"),
-                            site.password,
-                            QStringLiteral("001"),
-                            prefixOf(format),
-                            QStringLiteral("1")};
-  const QStringList env = baseEnvironment(site.xdg, runtimeDir(work));
-  std::vector<double> seconds;
-  std::vector<long> peaks;
-  std::vector<qint64> sizes;
-  for (int r = 0; r < o.repeat; ++r) {
-    QDir(pdfDir).removeRecursively();
-    QDir().mkpath(pdfDir);
-    setQueue(site, n, prefixOf(format));
-    const ChildRun run = runChild(argv, env, work + QStringLiteral("/stderr.txt"));
-    const QStringList pdfs = pdfsIn(pdfDir);
-    if (run.status != 0 || pdfs.size() != (n > 0 ? 1 : 0)) {
-      row.ok = false;
-      row.note = QStringLiteral("exit %1, %2 PDF: %3")
-                     .arg(run.status)
-                     .arg(pdfs.size())
-                     .arg(run.errors.left(200));
-      return row;
-    }
-    if (r == 0 && n > 0) {
-      const int pages = pdfPages(pdfs.front());
-      const long left = queued(site);
-      if (pages != expectedPages(format, n) || left != 0) {
-        row.note = QStringLiteral("%1 pages (expected %2), %3 labels still queued")
-                       .arg(pages)
-                       .arg(expectedPages(format, n))
-                       .arg(left);
-      }
-    }
-    seconds.push_back(run.seconds);
-    peaks.push_back(run.peakKb);
-    sizes.push_back(pdfs.isEmpty() ? 0 : QFileInfo(pdfs.front()).size());
-  }
-  row.seconds = median(seconds);
-  row.peakKb = median(peaks);
-  row.pdfBytes = median(sizes);
-
-  if (o.count && server) {
-    // One more run, untimed, with a trace session on the server and strace on the client.
-    QDir(pdfDir).removeRecursively();
-    QDir().mkpath(pdfDir);
-    setQueue(site, n, prefixOf(format));
-    TraceSession trace(*server, work + QStringLiteral("/trace.conf"));
-    if (trace.started()) {
-      const QString summary = work + QStringLiteral("/strace.txt");
-      QStringList straced = {QStringLiteral("/usr/bin/strace"),
-                             QStringLiteral("-f"),
-                             QStringLiteral("-c"),
-                             QStringLiteral("-o"),
-                             summary,
-                             QStringLiteral("-e"),
-                             QStringLiteral("trace=sendto,sendmsg")};
-      straced += argv;
-      const ChildRun run = runChild(straced, env, work + QStringLiteral("/stderr.txt"));
-      const QString log = trace.finish();
-      if (run.status == 0) {
-        countTrace(log, QFileInfo(o.program).fileName(), row.counts);
-        QFile f(summary);
-        if (f.open(QIODevice::ReadOnly)) {
-          row.counts.sends = countSends(QString::fromLocal8Bit(f.readAll()));
-        }
-      }
-    } else {
-      trace.finish();
-    }
-  }
-  return row;
+QStringList programArguments(const Options& o, const Row& row, const QString& pdfDir) {
+  return {o.program,
+          QStringLiteral("--once"),
+          QStringLiteral("--pdf"),
+          pdfDir,
+          row.site->serverText,
+          QStringLiteral("SYSDBA"),
+          row.site->password,
+          companyCode(row.catalogue),
+          prefixOf(row.format),
+          QStringLiteral("1")};
 }
 
-BareRow measureBare(const Options& o, const QString& format, long n, const QString& work) {
-  const QString pdf = work + QStringLiteral("/bare.pdf");
-  const QStringList argv = {o.bareProgram, format, QString::number(n), pdf};
-  const QStringList env = baseEnvironment(work, runtimeDir(work));
-  std::vector<double> seconds;
-  std::vector<long> peaks;
-  BareRow row;
-  for (int r = 0; r < o.repeat; ++r) {
-    QFile::remove(pdf);
-    const ChildRun run = runChild(argv, env, work + QStringLiteral("/bare-stderr.txt"));
-    if (run.status != 0) return row;
-    seconds.push_back(run.seconds);
-    peaks.push_back(run.peakKb);
+// One timed run of the program; the first one also checks the pages and the queue.
+void runProgramOnce(const Options& o, Row& row) {
+  if (!row.ok) return;
+  const QString pdfDir = row.work + QStringLiteral("/pdf");
+  QDir(pdfDir).removeRecursively();
+  QDir().mkpath(pdfDir);
+  const db::ConnectionParams& company = row.site->company(row.catalogue);
+  setQueue(company, row.labels, prefixOf(row.format));
+  const ChildRun run = runChild(programArguments(o, row, pdfDir),
+                                baseEnvironment(row.site->xdg, runtimeDir(row.work)),
+                                row.work + QStringLiteral("/stderr.txt"));
+  const QStringList pdfs = pdfsIn(pdfDir);
+  if (run.status != 0 || pdfs.size() != (row.labels > 0 ? 1 : 0)) {
+    row.ok = false;
+    row.note = QStringLiteral("exit %1, %2 PDF: %3")
+                   .arg(run.status)
+                   .arg(pdfs.size())
+                   .arg(run.errors.left(200));
+    return;
   }
-  row.seconds = median(seconds);
-  row.peakKb = median(peaks);
+  if (row.seconds.empty() && row.labels > 0) {
+    const int pages = pdfPages(pdfs.front());
+    const long left = queued(company);
+    if (pages != expectedPages(row.format, row.labels) || left != 0) {
+      row.note = QStringLiteral("%1 pages (expected %2), %3 labels still queued")
+                     .arg(pages)
+                     .arg(expectedPages(row.format, row.labels))
+                     .arg(left);
+    }
+  }
+  row.seconds.push_back(run.seconds);
+  row.peaksKb.push_back(run.peakKb);
+  row.pdfBytes = pdfs.isEmpty() ? 0 : QFileInfo(pdfs.front()).size();
+}
+
+// One more run, untimed, with a trace session on the server and strace on the client.
+void countProgram(const Options& o, Row& row, const testing::FirebirdServer& server) {
+  if (!row.ok) return;
+  const QString pdfDir = row.work + QStringLiteral("/pdf");
+  QDir(pdfDir).removeRecursively();
+  QDir().mkpath(pdfDir);
+  setQueue(row.site->company(row.catalogue), row.labels, prefixOf(row.format));
+  TraceSession trace(server, row.work + QStringLiteral("/trace.conf"));
+  if (!trace.started()) {
+    trace.finish();
+    return;
+  }
+  const QString summary = row.work + QStringLiteral("/strace.txt");
+  QStringList straced = {QStringLiteral("/usr/bin/strace"),
+                         QStringLiteral("-f"),
+                         QStringLiteral("-c"),
+                         QStringLiteral("-o"),
+                         summary,
+                         QStringLiteral("-e"),
+                         QStringLiteral("trace=sendto,sendmsg")};
+  straced += programArguments(o, row, pdfDir);
+  const ChildRun run = runChild(straced, baseEnvironment(row.site->xdg, runtimeDir(row.work)),
+                                row.work + QStringLiteral("/stderr.txt"));
+  const QString log = trace.finish();
+  if (run.status != 0) return;
+  countTrace(log, QFileInfo(o.program).fileName(), row.counts);
+  QFile f(summary);
+  if (f.open(QIODevice::ReadOnly)) {
+    row.counts.sends = countSends(QString::fromLocal8Bit(f.readAll()));
+  }
+}
+
+void runBareOnce(const Options& o, BareRow& row, const QString& work) {
+  if (!row.ok) return;
+  const QString pdf = work + QStringLiteral("/bare.pdf");
+  QFile::remove(pdf);
+  const ChildRun run =
+      runChild({o.bareProgram, row.format, QString::number(row.labels), pdf},
+               baseEnvironment(work, runtimeDir(work)), work + QStringLiteral("/bare-stderr.txt"));
+  if (run.status != 0) {
+    row.ok = false;
+    return;
+  }
+  row.seconds.push_back(run.seconds);
+  row.peaksKb.push_back(run.peakKb);
   row.pdfBytes = QFileInfo(pdf).size();
-  return row;
 }
 
 QString perLabel(long count, long base, long labels) {
@@ -572,9 +572,10 @@ int main(int argc, char** argv) {
   buildDatabases(embeddedRoot);
 
   std::vector<Row> rows;
-  std::map<std::pair<QString, long>, BareRow> bare;
+  std::vector<BareRow> bare;
+  std::vector<Site> sites;
+  sites.reserve(static_cast<size_t>(o.where.size()));
   std::unique_ptr<testing::FirebirdServer> server;
-
   for (const QString& where : o.where) {
     Site site;
     QString siteWork;
@@ -582,7 +583,8 @@ int main(int argc, char** argv) {
       siteWork = work.path() + QStringLiteral("/embedded");
       site.root = embeddedRoot;
       site.serverText = site.root;
-      site.company = testing::companyParams({site.root, {}, site.root + "/datos/001/nexora.fdb"});
+      site.unindexed = testing::companyParams({site.root, {}, site.root + "/datos/001/nexora.fdb"});
+      site.indexed = testing::companyParams({site.root, {}, site.root + "/datos/002/nexora.fdb"});
     } else if (where == u"loopback") {
       server = std::make_unique<testing::FirebirdServer>();
       if (!server->available()) {
@@ -595,39 +597,62 @@ int main(int argc, char** argv) {
       server->handOver(site.root);
       site.password = server->password();
       site.serverText = server->connectionString(site.root);
-      site.company = server->params(site.root + QStringLiteral("/datos/001/nexora.fdb"));
+      site.unindexed = server->params(site.root + QStringLiteral("/datos/001/nexora.fdb"));
+      site.indexed = server->params(site.root + QStringLiteral("/datos/002/nexora.fdb"));
     } else {
       std::fprintf(stderr, "unknown --where %s\n", qPrintable(where));
       return 2;
     }
     site.xdg = siteWork + QStringLiteral("/xdg");
     writeSiteFiles(site);
-
+    sites.push_back(site);
+    const Site* placed = &sites.back();
+    // An idle run first in every group: what start-up, login and a run with nothing queued cost.
+    std::vector<long> counts = {0};
+    counts.insert(counts.end(), o.labels.begin(), o.labels.end());
     for (const QString& catalogue : o.catalogues) {
-      setIndexed(site, catalogue == u"indexed");
       for (const QString& format : o.formats) {
-        // An idle run first: what start-up, login and a run with nothing queued cost.
-        Row idle = measureProgram(o, site, where, format, catalogue, 0, siteWork, server.get());
-        rows.push_back(idle);
-        for (long n : o.labels) {
-          std::printf("  %s %s %s %ld labels...\n", qPrintable(where), qPrintable(format),
-                      qPrintable(catalogue), n);
-          std::fflush(stdout);
-          rows.push_back(
-              measureProgram(o, site, where, format, catalogue, n, siteWork, server.get()));
-          if (o.bare && !bare.count({format, n})) {
-            bare[{format, n}] = measureBare(o, format, n, work.path());
-          }
+        for (long n : counts) {
+          Row row;
+          row.where = where;
+          row.format = format;
+          row.catalogue = catalogue;
+          row.labels = n;
+          row.site = placed;
+          row.work = siteWork;
+          rows.push_back(row);
         }
       }
     }
-    if (where == u"loopback") server.reset();
+  }
+  if (o.bare) {
+    for (const QString& format : o.formats) {
+      for (long n : o.labels) {
+        BareRow b;
+        b.format = format;
+        b.labels = n;
+        bare.push_back(b);
+      }
+    }
+  }
+
+  // Interleaved: every configuration once per round, so that the machine's load falls on all.
+  for (int r = 0; r < o.repeat; ++r) {
+    std::printf("  round %d of %d...\n", r + 1, o.repeat);
+    std::fflush(stdout);
+    for (Row& row : rows) runProgramOnce(o, row);
+    for (BareRow& b : bare) runBareOnce(o, b, work.path());
+  }
+  if (o.count && server) {
+    for (Row& row : rows) {
+      if (row.where == u"loopback") countProgram(o, row, *server);
+    }
   }
 
   std::printf(
-      "\nMedians of %d runs (seconds from start to exit, start-up and login included; peak RSS\n"
-      "of the child). The machine has 2 cores shared with four other developers' builds and\n"
-      "tests: the figures move by 10-20 %% between runs.\n"
+      "\nMedians of %d interleaved runs (seconds from start to exit, start-up and login\n"
+      "included; peak RSS of the child). The machine has 2 cores shared with four other\n"
+      "developers' builds and tests: the figures move by 10-20 %% between runs and more.\n"
       "stmt/label: DSQL statements per label beyond an idle run's (trace on the loopback\n"
       "server); sends/label: client socket sends per label beyond an idle run's (strace).\n\n",
       o.repeat);
@@ -638,21 +663,29 @@ int main(int argc, char** argv) {
   for (const Row& r : rows) {
     if (r.labels == 0) idleCounts[{r.where, r.format, r.catalogue}] = r.counts;
   }
+  auto bareSeconds = [&](const QString& format, long n) {
+    for (const BareRow& b : bare) {
+      if (b.format == format && b.labels == n && b.ok && !b.seconds.empty()) {
+        return median(b.seconds);
+      }
+    }
+    return 0.0;
+  };
   for (const Row& r : rows) {
     const Counts& idle = idleCounts[{r.where, r.format, r.catalogue}];
-    const auto b = bare.find({r.format, r.labels});
-    const QString ratio = b != bare.end() && b->second.seconds > 0
-                              ? QString::number(r.seconds / b->second.seconds, 'f', 2)
-                              : QStringLiteral("-");
-    if (!r.ok) {
+    if (!r.ok || r.seconds.empty()) {
       std::printf("%-8s %-6s %-9s %7ld  FAILED: %s\n", qPrintable(r.where), qPrintable(r.format),
                   qPrintable(r.catalogue), r.labels, qPrintable(r.note));
       continue;
     }
+    const double seconds = median(r.seconds);
+    const double floor = bareSeconds(r.format, r.labels);
+    const QString ratio =
+        floor > 0 ? QString::number(seconds / floor, 'f', 2) : QStringLiteral("-");
     std::printf(
         "%-8s %-6s %-9s %7ld %8.2f %8.0f %8.1f %9.2f %6s %10s %10s  %s\n", qPrintable(r.where),
-        qPrintable(r.format), qPrintable(r.catalogue), r.labels, r.seconds,
-        r.labels > 0 ? r.labels / r.seconds : 0.0, r.peakKb / 1024.0, r.pdfBytes / 1048576.0,
+        qPrintable(r.format), qPrintable(r.catalogue), r.labels, seconds,
+        r.labels > 0 ? r.labels / seconds : 0.0, median(r.peaksKb) / 1024.0, r.pdfBytes / 1048576.0,
         r.labels > 0 ? qPrintable(ratio) : "-",
         r.labels > 0 ? qPrintable(perLabel(r.counts.statements, idle.statements, r.labels)) : "-",
         r.labels > 0 ? qPrintable(perLabel(r.counts.sends, idle.sends, r.labels)) : "-",
@@ -662,10 +695,11 @@ int main(int argc, char** argv) {
     std::printf("\nbare Qt program (QPainter on QPdfWriter, same pages):\n");
     std::printf("%-6s %7s %8s %8s %8s %9s\n", "format", "labels", "seconds", "labels/s", "peak MB",
                 "PDF MB");
-    for (const auto& [key, b] : bare) {
-      std::printf("%-6s %7ld %8.2f %8.0f %8.1f %9.2f\n", qPrintable(key.first), key.second,
-                  b.seconds, b.seconds > 0 ? key.second / b.seconds : 0.0, b.peakKb / 1024.0,
-                  b.pdfBytes / 1048576.0);
+    for (const BareRow& b : bare) {
+      if (!b.ok || b.seconds.empty()) continue;
+      const double seconds = median(b.seconds);
+      std::printf("%-6s %7ld %8.2f %8.0f %8.1f %9.2f\n", qPrintable(b.format), b.labels, seconds,
+                  b.labels / seconds, median(b.peaksKb) / 1024.0, b.pdfBytes / 1048576.0);
     }
   }
   for (const Row& r : rows) {
