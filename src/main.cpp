@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(dropQtNotes);
   }
+  // A password given as position 3 leaves the process list as soon as it has been read.
+  app::hideArgument(argc, argv, line.parameter(3));
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);

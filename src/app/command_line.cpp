@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <cstring>
 
 #ifndef RADEVORE_VERSION
 #define RADEVORE_VERSION "0"
@@ -110,6 +111,14 @@ QStringList loginParameters(const CommandLine& line, const QString& environmentP
   while (parameters.size() < 4) parameters.append(QString());
   parameters[3] = loginPassword(line, environmentPassword);
   return parameters;
+}
+
+void hideArgument(int argc, char** argv, const QString& secret) {
+  if (secret.isEmpty()) return;
+  const QByteArray bytes = secret.toLocal8Bit();
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], bytes.constData()) == 0) std::memset(argv[i], '*', bytes.size());
+  }
 }
 
 }  // namespace radevore::app

@@ -44,6 +44,11 @@ QString loginPassword(const CommandLine& line, const QString& environmentPasswor
 // The positional parameters with the password as the login uses it.
 QStringList loginParameters(const CommandLine& line, const QString& environmentPassword);
 
+// Overwrites, in the process's own argument memory, every argument (after the program's name)
+// that equals `secret` with asterisks, so that the process list no longer shows it. The
+// arguments must have been read before.
+void hideArgument(int argc, char** argv, const QString& secret);
+
 constexpr int kMaxIntervalSeconds = 24 * 60 * 60;
 
 }  // namespace radevore::app

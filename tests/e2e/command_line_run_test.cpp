@@ -130,5 +130,21 @@ TEST(CommandLineRun, EmptyPasswordPositionTakesIscPassword) {
   }
 }
 
+// A password given on the command line is read, then overwritten in the process's arguments.
+TEST(CommandLineRun, PositionalPasswordLeavesTheProcessList) {
+  FirebirdServer server;
+  ASSERT_TRUE(server.available()) << server.reason().toStdString();
+  ServedInstallation served(server, QStringLiteral("inst"), queueLabelsSql(1, 3));
+  TempDir out;
+  ProgramProcess program(served.installation.root, ProgramProcess::Display::None);
+  program.start({"--service", "--pdf", out.path(), served.serverText, "SYSDBA", server.password(),
+                 "001", "RT01", "4"});
+  ASSERT_TRUE(waitUntil([&] { return printedCodes(out.path()).size() == 3; }, kWait))
+      << program.standardError().toStdString();
+  const QString entry = program.processListEntry();
+  EXPECT_TRUE(entry.contains(served.serverText)) << entry.toStdString();
+  EXPECT_FALSE(entry.contains(server.password())) << entry.toStdString();
+}
+
 }  // namespace
 }  // namespace radevore::testing

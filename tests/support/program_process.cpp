@@ -50,6 +50,12 @@ qint64 ProgramProcess::pid() const {
   return process_.processId();
 }
 
+QString ProgramProcess::processListEntry() const {
+  QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid()));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromLocal8Bit(file.readAll().replace('\0', ' '));
+}
+
 bool ProgramProcess::running() const {
   return process_.state() != QProcess::NotRunning;
 }

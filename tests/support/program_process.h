@@ -26,6 +26,9 @@ class ProgramProcess {
   void setEnvironment(const QString& name, const QString& value);
   void start(const QStringList& arguments);
   qint64 pid() const;
+  // The running program's arguments as the process list shows them (/proc/PID/cmdline), each
+  // followed by a blank.
+  QString processListEntry() const;
   bool running() const;
   void sendSignal(int signal);
 
