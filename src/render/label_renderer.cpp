@@ -23,7 +23,7 @@ bool isFlag(const db::Row& row, QStringView column, QStringView flag) {
 }
 
 void runStaticPass(StaticPass pass, report::ReportCanvas& canvas, const labels::LabelFormat& format,
-                   const LabelLayout& layout, SheetPosition& at) {
+                   const LabelLayout& layout, SheetPosition& at, StaticPictures& pictures) {
   for (const db::Row& element : format.staticElements) {
     const double x = layout.x(element[u"FOLI_POSX"], at.columna);
     double y = layout.y(element[u"FOLI_POSY"], at.fila);
@@ -35,7 +35,7 @@ void runStaticPass(StaticPass pass, report::ReportCanvas& canvas, const labels::
     }
     if (isFlag(element, u"FOLI_LIQUIDA", u"S")) continue;
     if (pass == StaticPass::Shapes) {
-      drawStaticShape(canvas, element, layout.scale(), x, y);
+      drawStaticShape(canvas, element, layout.scale(), x, y, &pictures);
     } else {
       drawStaticText(canvas, element, format.header, x, y);
     }
@@ -84,14 +84,15 @@ void LabelRenderer::imprime_encabezado(report::ReportCanvas& canvas, const PageS
   canvas.SetPen(report::PenStyle::Solid, 2);
   const LabelLayout layout(format_.header, scale);
   SheetPosition at;
+  StaticPictures pictures;
   while (const labels::LabelRecord* next = records.next()) {
     const labels::LabelRecord& record = *next;
     if (layout.labelsPerRow() == at.columna) {
       at.columna = 0;
       ++at.fila;
     }
-    runStaticPass(StaticPass::Shapes, canvas, format_, layout, at);
-    runStaticPass(StaticPass::Texts, canvas, format_, layout, at);
+    runStaticPass(StaticPass::Shapes, canvas, format_, layout, at, pictures);
+    runStaticPass(StaticPass::Texts, canvas, format_, layout, at, pictures);
     runDataPass(canvas, format_, layout, at, record, dataPrinter_);
     ++at.columna;
   }

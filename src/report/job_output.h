@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "report/print_service.h"
 #include "report/qt_report_canvas.h"
 
 namespace radevore::report {
@@ -9,17 +10,11 @@ namespace radevore::report {
 // "Invalid Printer - <name> on <port> (<driver>)" for the printer of the choice.
 QString invalidPrinterText(const PrinterChoice& choice);
 
-// Throws ReportError(invalidPrinterText) unless the chosen printer is installed and can be opened.
-void checkPrinter(const PrinterChoice& choice);
+// Throws ReportError(invalidPrinterText) unless the chosen printer is still installed.
+void checkPrinter(const PrintService& service, const PrinterChoice& choice);
 
-// Hands the job's printed pages to the chosen printer as one print job named by the title.
-// Throws ReportError when the printer cannot be opened.
-void printOnPrinter(const QtReportCanvas& canvas);
-
-// Writes the job's printed pages as a new PDF file in the directory and returns its path. The
-// title is the PDF's title; its creator names the chosen printer ("radevore; printer=<name>").
-// Throws ReportError with the system's text when the file cannot be written; nothing is left
-// behind then. `sequence` numbers the files of one report system.
-QString writePdf(const QtReportCanvas& canvas, const QString& directory, int& sequence);
+// The CUPS options of a job on the chosen printer: the custom paper as the printer's own paper
+// of that size when it has one, otherwise as "Custom.<w>x<h>in".
+QList<std::pair<QByteArray, QByteArray>> jobOptions(const PrinterChoice& choice);
 
 }  // namespace radevore::report

@@ -4,7 +4,9 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <optional>
+#include <vector>
 
 namespace radevore::report {
 
@@ -19,14 +21,25 @@ struct PaperLimits {
   }
 };
 
+// A paper the printer offers by name, in points.
+struct NamedPaper {
+  QString name;
+  QSizeF points;
+};
+
 // One installed printer as the print service describes it.
 struct PrinterDetails {
   QString name;
+  QString queue;   // the queue jobs are sent to (the name without an instance)
   QString port;    // where the queue sends its jobs (device URI or location)
   QString driver;  // make and model
   QPageSize defaultPaper;
   // Custom paper sizes the printer takes; nullopt when it takes none.
   std::optional<PaperLimits> customPaper;
+  // The papers the printer offers by name.
+  std::vector<NamedPaper> papers;
+  // Dots per inch of the printer's default resolution; 0 when the printer does not say.
+  int resolution = 0;
 };
 
 // The workstation's printers.
@@ -41,12 +54,20 @@ class PrintService {
   virtual std::optional<PrinterDetails> printer(const QString& name) const = 0;
 };
 
-// The printers Qt sees (CUPS on Linux).
-class QtPrintService : public PrintService {
+// The printers of the CUPS scheduler. Every request is bounded by the timeout; a scheduler that
+// does not answer in time raises ReportError, one that is not running has no printers.
+class CupsPrintService : public PrintService {
  public:
+  explicit CupsPrintService(std::chrono::milliseconds timeout = std::chrono::milliseconds(30000));
   QStringList printerNames() const override;
   QString defaultPrinterName() const override;
   std::optional<PrinterDetails> printer(const QString& name) const override;
+
+ private:
+  std::chrono::milliseconds timeout_;
 };
+
+// The program's print service.
+using QtPrintService = CupsPrintService;
 
 }  // namespace radevore::report

@@ -5,6 +5,8 @@
 #include <cfenv>
 #include <cmath>
 
+#include "report/report_system.h"
+
 namespace radevore::report {
 
 namespace {
@@ -55,13 +57,19 @@ int tenthsOfMillimetre(double inches) {
   return static_cast<int>(result);
 }
 
-QtReportCanvas::QtReportCanvas(const PrintService& service, PrinterChoice& choice,
-                               int printedPageLimit)
-    : service_(service), choice_(choice), printedPageLimit_(printedPageLimit) {}
+QtReportCanvas::QtReportCanvas(const PrintService& service, PrinterChoice& choice, JobFile& output)
+    : service_(service), choice_(choice), output_(output) {
+  refreshPage();
+}
+
+QtReportCanvas::~QtReportCanvas() {
+  // A job that ends by an exception or a cancel leaves its file unfinished; the file is removed
+  // by its owner.
+  if (painter_.isActive()) painter_.end();
+}
 
 QPageSize QtReportCanvas::paper() const {
   if (choice_.customPaper) {
-    // Defined in inches: the print queue then receives media Custom.<w>x<h>in.
     return QPageSize(
         QSizeF(choice_.customPaper->width() / 254.0, choice_.customPaper->height() / 254.0),
         QPageSize::Inch, QString(), QPageSize::ExactMatch);
@@ -78,34 +86,58 @@ QPageLayout QtReportCanvas::pageLayout() const {
       QMarginsF(0, 0, 0, 0));
 }
 
-double QtReportCanvas::PageWidth() const {
+void QtReportCanvas::refreshPage() {
   const QSizeF size = inches(paper());
-  return orientation_ == Orientation::Landscape ? size.height() : size.width();
+  page_ = orientation_ == Orientation::Landscape ? size.transposed() : size;
+}
+
+double QtReportCanvas::PageWidth() const {
+  return page_.width();
 }
 
 double QtReportCanvas::PageHeight() const {
-  const QSizeF size = inches(paper());
-  return orientation_ == Orientation::Landscape ? size.width() : size.height();
+  return page_.height();
+}
+
+int QtReportCanvas::resolution() const {
+  if (choice_.printer && choice_.printer->resolution > 0) return choice_.printer->resolution;
+  return kDefaultResolution;
 }
 
 void QtReportCanvas::start() {
   if (started_) return;
   started_ = true;
   pageCount_ = 1;
-  pages_.emplace_back();
+  dpi_ = resolution();
+  writer_ = std::make_unique<QPdfWriter>(&output_);
+  writer_->setResolution(resolution());
+  writer_->setTitle(title_);
+  writer_->setCreator(QStringLiteral("radevore; printer=%1")
+                          .arg(choice_.printer ? choice_.printer->name : QString()));
+  writer_->setPageLayout(pageLayout());
+  if (!painter_.begin(writer_.get())) output_.checkWritten();
+  QPen initial(Qt::black);
+  initial.setWidth(1);
+  painter_.setPen(initial);
+  painter_.setBrush(Qt::NoBrush);
 }
 
-void QtReportCanvas::record(Command command) {
+void QtReportCanvas::finish() {
   start();
-  if (pageCount_ <= printedPageLimit_) pages_.back().push_back(std::move(command));
+  const bool ended = painter_.end();
+  writer_.reset();
+  output_.checkWritten();
+  if (!ended) throw ReportError(QStringLiteral("The PDF writer could not finish the job"));
 }
 
 void QtReportCanvas::SetPen(PenStyle style, int width) {
-  record([p = pen(style, width)](const Device& d) { d.painter.setPen(p); });
+  start();
+  painter_.setPen(pen(style, width));
 }
 
 void QtReportCanvas::SetFont(const QString& face, int size) {
   if (size <= 0) return;
+  start();
   QFont font(face);
   font.setPointSize(size);
   font.setWeight(QFont::Normal);
@@ -113,18 +145,19 @@ void QtReportCanvas::SetFont(const QString& face, int size) {
   font.setUnderline(false);
   font.setStrikeOut(false);
   // Text takes the pen's colour, which is always black.
-  record([font](const Device& d) { d.painter.setFont(font); });
+  painter_.setFont(font);
+  metrics_.reset();
 }
 
 void QtReportCanvas::PrintAt(double x, double y, const QString& text) {
-  record([=](const Device& d) { d.painter.drawText(d.at(x, y), text); });
+  start();
+  painter_.drawText(at(x, y), text);
 }
 
 void QtReportCanvas::PrintRightAt(double x, double y, const QString& text) {
-  record([=](const Device& d) {
-    const QFontMetricsF metrics(d.painter.font(), d.painter.device());
-    d.painter.drawText(d.at(x, y) - QPointF(metrics.horizontalAdvance(text), 0), text);
-  });
+  start();
+  if (!metrics_) metrics_.emplace(painter_.font(), painter_.device());
+  painter_.drawText(at(x, y) - QPointF(metrics_->horizontalAdvance(text), 0), text);
 }
 
 void QtReportCanvas::MoveTo(double x, double y) {
@@ -133,30 +166,31 @@ void QtReportCanvas::MoveTo(double x, double y) {
 }
 
 void QtReportCanvas::LineTo(double x, double y) {
-  const QPointF from = penPosition_;
+  start();
+  painter_.drawLine(at(penPosition_.x(), penPosition_.y()), at(x, y));
   penPosition_ = QPointF(x, y);
-  record([=](const Device& d) { d.painter.drawLine(d.at(from.x(), from.y()), d.at(x, y)); });
 }
 
 void QtReportCanvas::Rectangle(double x1, double y1, double x2, double y2) {
-  record([=](const Device& d) {
-    d.painter.drawRect(QRectF(d.at(x1, y1), d.at(x2, y2)).normalized());
-  });
+  start();
+  painter_.drawRect(QRectF(at(x1, y1), at(x2, y2)).normalized());
 }
 
 void QtReportCanvas::DrawBitmap(double x, double y, double scaleX, double scaleY,
                                 const QImage& bitmap) {
-  record([=](const Device& d) {
-    const QPointF topLeft = d.at(x, y);
-    const QSizeF size(bitmap.width() * scaleX, bitmap.height() * scaleY);
-    d.painter.drawImage(QRectF(topLeft, size), bitmap);
-  });
+  start();
+  // One picture pixel is `scale` dots of the output; the same image drawn again is written to
+  // the PDF once.
+  const QSizeF size(bitmap.width() * scaleX, bitmap.height() * scaleY);
+  painter_.drawImage(QRectF(at(x, y), size), bitmap);
 }
 
 void QtReportCanvas::NewPage() {
   start();
   ++pageCount_;
-  if (pageCount_ <= printedPageLimit_) pages_.emplace_back();
+  writer_->newPage();
+  // A full disk shows up here, not only when the job ends.
+  output_.checkWritten();
 }
 
 void QtReportCanvas::SelectPrinter(int index) {
@@ -175,6 +209,7 @@ void QtReportCanvas::SelectPrinter(int index) {
   if (!details) return;
   choice_.printer = details;
   choice_.customPaper.reset();
+  refreshPage();
 }
 
 void QtReportCanvas::SetPaperSize(int /*paperNumber*/, double width, double height) {
@@ -188,33 +223,18 @@ void QtReportCanvas::SetPaperSize(int /*paperNumber*/, double width, double heig
       choice_.printer ? choice_.printer->customPaper : limitsWithoutPrinter_;
   if (!limits || !limits->accepts(paper)) return;
   choice_.customPaper = paper;
+  refreshPage();
 }
 
 void QtReportCanvas::SetOrientation(Orientation orientation) {
   if (started_) return;
   orientation_ = orientation;
+  refreshPage();
 }
 
 void QtReportCanvas::SetTitle(const QString& title) {
   if (started_) return;
   title_ = title;
-}
-
-void QtReportCanvas::paint(QPagedPaintDevice& device, QPainter& painter) const {
-  const Device target{painter, static_cast<double>(device.logicalDpiX()),
-                      static_cast<double>(device.logicalDpiY())};
-  QPen initial(Qt::black);
-  initial.setWidth(1);
-  painter.setPen(initial);
-  painter.setBrush(Qt::NoBrush);
-  // A job that drew nothing still has its first page.
-  const size_t pages = std::max<size_t>(pages_.size(), 1);
-  for (size_t i = 0; i < pages; ++i) {
-    if (i > 0) device.newPage();
-    if (i < pages_.size()) {
-      for (const Command& command : pages_[i]) command(target);
-    }
-  }
 }
 
 }  // namespace radevore::report

@@ -1,8 +1,12 @@
 #include "report/qt_report_system.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <optional>
 
+#include "report/cups_job.h"
+#include "report/job_file.h"
 #include "report/job_output.h"
 #include "report/running_flag.h"
 #include "report/status_window.h"
@@ -22,7 +26,11 @@ ReportOutcome QtReportSystem::RunReport(const Callback& beforePrint, const Callb
 
   if (!choice_.printer) choice_.printer = service_.printer(service_.defaultPrinterName());
 
-  QtReportCanvas canvas(service_, choice_, printedPageLimit_);
+  // The pages go into a file with a temporary name as they are drawn: beside the final name for
+  // a PDF job, so that publishing it is a rename; in the temporary folder for a printer. Leaving
+  // this function any other way than by handing the job over removes it.
+  JobFile file(pdfDirectory_ ? pdfDirectory_->path : QDir::tempPath());
+  QtReportCanvas canvas(service_, choice_, file);
   // A PDF page can have any size from a tenth of a millimetre to 200 inches.
   if (pdfDirectory_)
     canvas.setPaperLimitsWithoutPrinter(PaperLimits{QSize(1, 1), QSize(50800, 50800)});
@@ -33,19 +41,24 @@ ReportOutcome QtReportSystem::RunReport(const Callback& beforePrint, const Callb
     try {
       watched.update();
       if (beforePrint) beforePrint(watched);
+      if (!pdfDirectory_) checkPrinter(service_, choice_);
       canvas.start();
-      if (!pdfDirectory_) checkPrinter(choice_);
       watched.update();
       if (print) print(watched);
+      canvas.finish();
     } catch (const JobCancelled&) {
       return ReportOutcome::Cancelled;
     }
   }
+  file.finish();
 
   if (pdfDirectory_) {
-    lastPdfPath_ = writePdf(canvas, pdfDirectory_->path, pdfSequence_);
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    lastPdfPath_ = file.publish(stamp, pdfSequence_);
   } else {
-    printOnPrinter(canvas);
+    submitPdfJob(choice_.printer->queue.isEmpty() ? choice_.printer->name : choice_.printer->queue,
+                 canvas.title(), file.readablePath(), jobOptions(choice_));
   }
   return ReportOutcome::Printed;
 }

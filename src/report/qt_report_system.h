@@ -29,14 +29,11 @@ class QtReportSystem : public ReportSystem {
   // The file the last job wrote to the PDF directory; "" before any.
   const QString& lastPdfPath() const { return lastPdfPath_; }
   const PrinterChoice& printerChoice() const { return choice_; }
-  // Pages after this one are generated but not printed.
-  void setPrintedPageLimit(int limit) { printedPageLimit_ = limit; }
 
  private:
   const PrintService& service_;
   std::optional<PdfDirectory> pdfDirectory_;
   PrinterChoice choice_;
-  int printedPageLimit_ = kPrintedPageLimit;
   int pdfSequence_ = 0;
   QString lastPdfPath_;
   bool running_ = false;

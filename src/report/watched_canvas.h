@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+
 #include "report/qt_report_canvas.h"
 #include "report/status_window.h"
 
@@ -9,8 +11,9 @@ namespace radevore::report {
 // Not a std::exception, so that callbacks catching those let it pass.
 struct JobCancelled {};
 
-// The canvas the callbacks see: every drawing operation is passed on, then the status window
-// shows the current page, pending window messages are handled, and a cancel stops the job.
+// The canvas the callbacks see: every drawing operation is passed on and a cancel stops the job at
+// the next one; the status window shows the page being drawn, and pending window messages are
+// handled at most every 50 ms.
 class WatchedCanvas : public ReportCanvas {
  public:
   // status may be null (no window system): messages are still handled.
@@ -38,8 +41,14 @@ class WatchedCanvas : public ReportCanvas {
   void SetTitle(const QString& title) override { canvas_.SetTitle(title); }
 
  private:
+  // After a drawing operation: a status update when the last one is 50 ms old, otherwise only
+  // the cancel check.
+  void drawn();
+  void checkCancelled() const;
+
   QtReportCanvas& canvas_;
   StatusWindow* status_;
+  QElapsedTimer sinceUpdate_;
 };
 
 }  // namespace radevore::report

@@ -19,6 +19,7 @@
 #include "report/qt_report_system.h"
 #include "support/fake_print_service.h"
 #include "support/fixture_db.h"
+#include "support/pdf_images.h"
 #include "support/pdf_probe.h"
 #include "support/recording_messages.h"
 
@@ -33,7 +34,7 @@ constexpr double kScaleY = 0.0055;
 constexpr int kPitchX = 500;  // FORM_ENTRELINEA
 constexpr int kPitchY = 700;  // FORM_FSIZE
 constexpr double kPageHeight = 11.0;
-constexpr double kPdfResolution = 1200.0;  // dots per inch of the PDF writer
+constexpr double kPdfResolution = 1200.0;  // dots per inch of the label printer
 constexpr double kTolerance = 0.002;       // inches; measured deviations are about 0.00002
 constexpr double kSearch = 0.05;           // inches: how near a word must lie to count as the one
 
@@ -130,6 +131,7 @@ class PdfLayoutTest : public ::testing::Test {
     printer.driver = QStringLiteral("Label Printer");
     printer.defaultPaper = QPageSize(QPageSize::A4);
     printer.customPaper = report::PaperLimits{QSize(127, 127), QSize(12700, 12700)};
+    printer.resolution = static_cast<int>(kPdfResolution);
     printers_.printers.push_back(printer);
     printers_.defaultName = printer.name;
 
@@ -385,6 +387,17 @@ TEST_F(PdfLayoutTest, PictureIsDrawnAtItsPlaceInItsNaturalSize) {
     EXPECT_EQ(darkShare(x, y - 0.05, x + w, y - 0.01), 0.0) << "above";
     EXPECT_EQ(darkShare(x, y + h + 0.01, x + w, y + h + 0.05), 0.0) << "below";
   }
+}
+
+// The picture of a static element is decoded once per run and stored once in the PDF, however
+// many labels draw it.
+TEST_F(PdfLayoutTest, PictureIsStoredOnceForAllLabels) {
+  const QString pdf = printMany(30);
+  const auto images = testing::pdfImages(pdf);
+  ASSERT_EQ(images.size(), 30u);
+  for (const auto& image : images) EXPECT_EQ(image.object, images[0].object);
+  EXPECT_EQ(images[0].width, kPictureWidth);
+  EXPECT_EQ(images[0].xPpi, static_cast<int>(kPdfResolution));
 }
 
 }  // namespace

@@ -2,11 +2,17 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 
+#include "report/cups_job.h"
 #include "report/print_service.h"
 #include "report/qt_report_system.h"
 #include "support/cups_server.h"
+#include "support/pdf_images.h"
+#include "support/pdf_probe.h"
 #include "support/qt_application.h"
 
 namespace radevore::report {
@@ -21,7 +27,7 @@ class CupsPrinting : public ::testing::Test {
   }
   static testing::CupsServer& cups() { return testing::sharedCupsServer(); }
 
-  QtPrintService service_;
+  CupsPrintService service_;
 };
 
 TEST_F(CupsPrinting, ServiceListsQueuesWithPortDriverAndPaperLimits) {
@@ -41,6 +47,8 @@ TEST_F(CupsPrinting, ServiceListsQueuesWithPortDriverAndPaperLimits) {
   ASSERT_TRUE(details->customPaper.has_value());
   EXPECT_EQ(details->customPaper->minimum, QSize(127, 127));
   EXPECT_EQ(details->customPaper->maximum, QSize(2032, 12700));
+  // The Zebra model prints at 203 dots an inch by default.
+  EXPECT_EQ(details->resolution, 203);
   EXPECT_FALSE(service_.printer(QStringLiteral("NoSuchQueue")).has_value());
 }
 
@@ -106,6 +114,125 @@ TEST_F(CupsPrinting, RemovedPrinterIsAnInvalidPrinterWithPortAndDriver) {
               QStringLiteral("Invalid Printer - Retirada on file://%1/out/Retirada.zpl (%2)")
                   .arg(cups().directory(), details.driver));
   }
+}
+
+// A job on a queue that refuses jobs is not handed over: the error names the printer and the
+// scheduler's own text, and nothing reaches the queue. Once the queue accepts again the next job
+// goes through.
+TEST_F(CupsPrinting, RefusingQueueIsAnErrorWithTheSchedulersText) {
+  const QString queue = QStringLiteral("Rechaza");
+  cups().addZebraQueue(queue);
+  cups().setDefault(queue);
+  cups().runTool(QStringLiteral("cupsreject"),
+                 {QStringLiteral("-r"), QStringLiteral("sin papel"), queue});
+  QtReportSystem system(service_);
+  auto job = [&] {
+    return system.RunReport(
+        [](ReportCanvas& c) { c.SetTitle(QStringLiteral("Rótulo articulo 7")); },
+        [](ReportCanvas& c) { c.PrintAt(1, 1, QStringLiteral("7")); });
+  };
+  try {
+    job();
+    FAIL() << "a refused job was reported as printed";
+  } catch (const ReportError& e) {
+    EXPECT_TRUE(e.text().contains(queue)) << e.text().toStdString();
+    EXPECT_TRUE(e.text().contains(QStringLiteral("not accepting jobs"))) << e.text().toStdString();
+  }
+  EXPECT_TRUE(cups().acceptedJobs(queue).empty());
+
+  cups().runTool(QStringLiteral("cupsaccept"), {queue});
+  EXPECT_EQ(job(), ReportOutcome::Printed);
+  EXPECT_EQ(cups().acceptedJobs(queue).size(), 1u);
+}
+
+// A paused queue keeps the job it accepted: the job has been handed over.
+TEST_F(CupsPrinting, PausedQueueHoldsTheJobItAccepted) {
+  const QString queue = QStringLiteral("Pausada");
+  cups().addZebraQueue(queue);
+  cups().setDefault(queue);
+  cups().runTool(QStringLiteral("cupsdisable"), {queue});
+  QtReportSystem system(service_);
+  EXPECT_EQ(system.RunReport({}, [](ReportCanvas& c) { c.PrintAt(1, 1, QStringLiteral("8")); }),
+            ReportOutcome::Printed);
+  const std::vector<int> jobs = cups().acceptedJobs(queue);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(testing::pdfWords(cups().jobDocument(jobs[0])).at(0).text, QStringLiteral("8"));
+  EXPECT_TRUE(cups().completedJobs(queue, 0, 0).empty());
+  cups().runTool(QStringLiteral("cupsenable"), {queue});
+}
+
+// On the 203-dpi label printer a pen of 2 is 2/203 in wide and a bitmap of 120 pixels is
+// 120/203 in wide: the document the queue receives is drawn at the printer's resolution.
+TEST_F(CupsPrinting, JobIsDrawnInDotsOfTheLabelPrinter) {
+  const QString queue = QStringLiteral("Puntos203");
+  cups().addZebraQueue(queue);
+  cups().setDefault(queue);
+  QImage logo(120, 40, QImage::Format_RGB32);
+  logo.fill(Qt::black);
+  QtReportSystem system(service_);
+  ASSERT_EQ(system.RunReport([](ReportCanvas& c) { c.SetPaperSize(0, 4.0, 2.5); },
+                             [&](ReportCanvas& c) {
+                               c.SetPen(PenStyle::Solid, 2);
+                               c.MoveTo(0.5, 2.0);
+                               c.LineTo(3.5, 2.0);
+                               c.DrawBitmap(0.5, 0.5, 1, 1, logo);
+                             }),
+            ReportOutcome::Printed);
+  const std::vector<int> jobs = cups().acceptedJobs(queue);
+  ASSERT_EQ(jobs.size(), 1u);
+  const QString document = cups().jobDocument(jobs[0]);
+  const auto images = testing::pdfImages(document);
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].width, 120);
+  EXPECT_EQ(images[0].xPpi, 203);
+  // At 1015 pixels an inch: the pen is 10 pixels thick, the bitmap 600 pixels wide.
+  const auto page = testing::pdfRaster(document, 1, 1015);
+  ASSERT_EQ(page.width, 4060);
+  int pen = 0;
+  for (int y = 1900; y < 2150; ++y) pen += page.at(2030, y) < 128 ? 1 : 0;
+  EXPECT_NEAR(pen, 10, 1.5);
+  int bitmap = 0;
+  for (int x = 0; x < page.width; ++x) bitmap += page.at(x, 550) < 128 ? 1 : 0;
+  EXPECT_NEAR(bitmap, 600, 2);
+}
+
+// A scheduler that stops answering ends look-ups and submissions with an error once the timeout
+// has passed, instead of holding the program.
+TEST_F(CupsPrinting, FrozenSchedulerEndsRequestsAfterTheTimeout) {
+  const QString queue = QStringLiteral("Congelada");
+  cups().addZebraQueue(queue);
+  QTemporaryDir dir;
+  QFile pdf(dir.filePath(QStringLiteral("job.pdf")));
+  ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+  pdf.write("%PDF-1.4\n%%EOF\n");
+  pdf.close();
+  const std::chrono::milliseconds timeout(2000);
+  CupsPrintService quick(timeout);
+
+  cups().freeze();
+  QElapsedTimer waited;
+  waited.start();
+  QString lookup, submit;
+  try {
+    quick.printerNames();
+  } catch (const ReportError& e) {
+    lookup = e.text();
+  }
+  try {
+    submitPdfJob(queue, QStringLiteral("t"), pdf.fileName(), {}, timeout);
+  } catch (const ReportError& e) {
+    submit = e.text();
+  }
+  const qint64 elapsed = waited.elapsed();
+  cups().thaw();
+
+  EXPECT_TRUE(lookup.contains(QStringLiteral("did not answer within 2 seconds")))
+      << lookup.toStdString();
+  EXPECT_TRUE(submit.contains(queue) && submit.contains(QStringLiteral("did not answer")))
+      << submit.toStdString();
+  // Two requests of 2 s each and a short attempt to withdraw the job; far below a hang.
+  EXPECT_LT(elapsed, 20000);
+  EXPECT_TRUE(quick.printerNames().contains(queue));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "report/qt_report_system.h"
 #include "support/fake_print_service.h"
+#include "support/pdf_images.h"
 #include "support/pdf_probe.h"
 #include "support/qt_application.h"
 
@@ -173,6 +174,7 @@ TEST_F(PdfOutput, FontSizeZeroOrBelowKeepsTheFont) {
 
 // Pixels of the page at 100 dpi: 1 inch is 100 pixels.
 TEST_F(PdfOutput, LinesRectanglesAndBitmaps) {
+  service_.printers[0].resolution = 1200;
   QImage block(120, 60, QImage::Format_RGB32);
   block.fill(Qt::black);
   const QString path = printLabel([&](ReportCanvas& c) {
@@ -203,6 +205,74 @@ TEST_F(PdfOutput, LinesRectanglesAndBitmaps) {
   for (const Probe& p : probes) {
     EXPECT_EQ(page.at(p.x, p.y) < 128, p.dark) << "at " << p.x << "," << p.y;
   }
+}
+
+// Thickness in pixels of the dark run crossing row `y` going down column `x`.
+int darkRun(const testing::PdfRaster& page, int x, int yFrom, int yTo) {
+  int run = 0;
+  for (int y = yFrom; y < yTo; ++y) run += page.at(x, y) < 128 ? 1 : 0;
+  return run;
+}
+
+struct DotsCase {
+  const char* name;
+  int printerResolution;  // 0: the printer does not say
+  int dots;               // dots per inch of the job
+};
+
+class DeviceDots : public PdfOutput, public ::testing::WithParamInterface<DotsCase> {};
+
+// Pens are dots wide and bitmap pixels are dots of the printer the job is for.
+TEST_P(DeviceDots, PenAndBitmapPixelsAreDotsOfThePrinter) {
+  const DotsCase& c = GetParam();
+  service_.printers[0].resolution = c.printerResolution;
+  QImage logo(120, 24, QImage::Format_RGB32);
+  logo.fill(Qt::black);
+  ASSERT_EQ(system_.RunReport([](ReportCanvas& canvas) { canvas.SetPaperSize(0, 1.0, 1.0); },
+                              [&](ReportCanvas& canvas) {
+                                canvas.SetPen(PenStyle::Solid, 2);
+                                canvas.MoveTo(0.05, 0.7);
+                                canvas.LineTo(0.95, 0.7);
+                                canvas.DrawBitmap(0.05, 0.05, 1, 1, logo);
+                              }),
+            ReportOutcome::Printed);
+  const auto images = testing::pdfImages(system_.lastPdfPath());
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].width, 120);
+  EXPECT_EQ(images[0].xPpi, c.dots);
+  EXPECT_EQ(images[0].yPpi, c.dots);
+
+  // At 2400 pixels an inch the pen of 2 dots is 4800 / dots pixels thick and the bitmap
+  // 120 * 2400 / dots pixels wide.
+  const int raster = 2400;
+  const auto page = testing::pdfRaster(system_.lastPdfPath(), 1, raster);
+  ASSERT_EQ(page.width, raster);
+  EXPECT_NEAR(darkRun(page, raster / 2, raster * 6 / 10, raster * 8 / 10), 2.0 * raster / c.dots,
+              1.5);
+  int bitmapWidth = 0;
+  for (int x = 0; x < page.width; ++x) bitmapWidth += page.at(x, raster * 6 / 100) < 128 ? 1 : 0;
+  EXPECT_NEAR(bitmapWidth, 120.0 * raster / c.dots, 2.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, DeviceDots,
+                         ::testing::Values(DotsCase{"LabelPrinter203", 203, 203},
+                                           DotsCase{"Printer600", 600, 600},
+                                           DotsCase{"UnknownIs300", 0, 300}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A bitmap drawn on every label of a long job is one picture in the file.
+TEST_F(PdfOutput, TheSameBitmapIsStoredOnce) {
+  QImage logo(64, 32, QImage::Format_RGB32);
+  logo.fill(Qt::black);
+  const QString path = printLabel([&](ReportCanvas& c) {
+    for (int i = 0; i < 200; ++i) {
+      if (i > 0) c.NewPage();
+      c.DrawBitmap(0.2, 0.2, 1, 1, logo);
+    }
+  });
+  const auto images = testing::pdfImages(path);
+  ASSERT_EQ(images.size(), 200u);
+  for (const auto& image : images) EXPECT_EQ(image.object, images[0].object);
 }
 
 TEST_F(PdfOutput, SetUpAfterTheFirstPageChangesNothing) {

@@ -1,11 +1,14 @@
 #include "report/qt_report_system.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -40,7 +43,10 @@ class ReportJobs : public ::testing::Test {
     service_.defaultName = QStringLiteral("Mostrador");
   }
 
-  QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files); }
+  // Temporary files of unfinished jobs are hidden; they count too.
+  QStringList files() const {
+    return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  }
   QString creator() const {
     return testing::pdfInfo(system_.lastPdfPath()).value(QStringLiteral("Creator"));
   }
@@ -125,7 +131,57 @@ TEST_F(ReportJobs, UnwritableDirectoryRaisesTheSystemsText) {
   EXPECT_EQ(files(), QStringList{QStringLiteral("plain")});
 }
 
-TEST_F(ReportJobs, PagesAfterThe9999thAreGeneratedButNotPrinted) {
+// While the pages are written the file has a temporary name; only the finished file gets its
+// final name, and a job that fails while writing leaves nothing behind.
+TEST_F(ReportJobs, OutputHasItsFinalNameOnlyWhenFinished) {
+  QStringList during;
+  system_.RunReport({}, [&](ReportCanvas& c) {
+    c.PrintAt(1, 1, QStringLiteral("uno"));
+    c.NewPage();
+    during = files();
+  });
+  // Unnamed, or a hidden temporary name where the file system has no unnamed files.
+  for (const QString& name : during)
+    EXPECT_TRUE(name.startsWith('.') && !name.endsWith(QStringLiteral(".pdf")))
+        << name.toStdString();
+  EXPECT_EQ(files(), QStringList{QFileInfo(system_.lastPdfPath()).fileName()});
+  EXPECT_TRUE(system_.lastPdfPath().endsWith(QStringLiteral(".pdf")));
+  EXPECT_EQ(QFileInfo(system_.lastPdfPath()).permissions() & QFile::ReadOther, QFile::ReadOther);
+}
+
+// A disk that fills up while the pages are written (here a file size limit of 64 KiB).
+TEST_F(ReportJobs, FullDiskWhileWritingRaisesTheSystemsTextAndLeavesNothing) {
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  QString error;
+  int pagesDrawn = 0;
+  try {
+    system_.RunReport({}, [&](ReportCanvas& c) {
+      for (int i = 0; i < 5000; ++i) {
+        c.NewPage();
+        c.PrintAt(1, 1, QStringLiteral("página %1").arg(i));
+        ++pagesDrawn;
+      }
+    });
+  } catch (const ReportError& e) {
+    error = e.text();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write file \"") + dir_.path()))
+      << error.toStdString();
+  EXPECT_TRUE(error.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG)))) << error.toStdString();
+  // The job stopped soon after the write failed, not at its end.
+  EXPECT_LT(pagesDrawn, 5000);
+  EXPECT_TRUE(files().isEmpty()) << files().join(' ').toStdString();
+  EXPECT_TRUE(system_.lastPdfPath().isEmpty());
+}
+
+TEST_F(ReportJobs, EveryPageIsPrintedHoweverManyThereAre) {
   int lastPage = 0;
   system_.RunReport({}, [&](ReportCanvas& c) {
     for (int i = 0; i < 10001; ++i) c.NewPage();
@@ -134,11 +190,14 @@ TEST_F(ReportJobs, PagesAfterThe9999thAreGeneratedButNotPrinted) {
   });
   EXPECT_EQ(lastPage, 10002);
   EXPECT_EQ(testing::pdfInfo(system_.lastPdfPath()).value(QStringLiteral("Pages")),
-            QStringLiteral("9999"));
+            QStringLiteral("10002"));
+  const auto words = testing::pdfWords(system_.lastPdfPath());
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_EQ(words[0].page, 10002);
+  EXPECT_EQ(words[0].text, QStringLiteral("late"));
 }
 
-TEST_F(ReportJobs, PageLimitKeepsTheDrawingOfTheFirstPages) {
-  system_.setPrintedPageLimit(2);
+TEST_F(ReportJobs, DrawingLandsOnThePageItWasDrawnOn) {
   system_.RunReport({}, [](ReportCanvas& c) {
     c.PrintAt(1, 1, QStringLiteral("one"));
     c.NewPage();
@@ -149,7 +208,7 @@ TEST_F(ReportJobs, PageLimitKeepsTheDrawingOfTheFirstPages) {
   QStringList words;
   for (const auto& w : testing::pdfWords(system_.lastPdfPath()))
     words << QStringLiteral("%1:%2").arg(w.page).arg(w.text);
-  EXPECT_EQ(words, (QStringList{"1:one", "2:two"}));
+  EXPECT_EQ(words, (QStringList{"1:one", "2:two", "3:three"}));
 }
 
 // The job's printer, page and orientation as the PDF shows them.

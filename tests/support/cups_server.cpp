@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <algorithm>
 #include <memory>
 
 namespace radevore::testing {
@@ -134,6 +135,35 @@ void CupsServer::removeQueue(const QString& name) {
 
 void CupsServer::setDefault(const QString& name) {
   runTool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name});
+}
+
+std::vector<int> CupsServer::acceptedJobs(const QString& printer) {
+  // "<printer>-<id> user size date" per job
+  const QRegularExpression line(
+      QStringLiteral(R"(^%1-(\d+)\s)").arg(QRegularExpression::escape(printer)));
+  std::vector<int> ids;
+  const QStringList lines =
+      runTool(QStringLiteral("lpstat"),
+              {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), printer})
+          .split('\n');
+  for (const QString& text : lines) {
+    const QRegularExpressionMatch m = line.match(text);
+    if (m.hasMatch()) ids.push_back(m.captured(1).toInt());
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+QString CupsServer::jobDocument(int jobId) const {
+  return QStringLiteral("%1/spool/d%2-001").arg(directory()).arg(jobId, 5, 10, QLatin1Char('0'));
+}
+
+void CupsServer::freeze() {
+  if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGSTOP);
+}
+
+void CupsServer::thaw() {
+  if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGCONT);
 }
 
 std::vector<LoggedJob> CupsServer::completedJobs(const QString& printer, int count, int timeoutMs) {

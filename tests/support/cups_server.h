@@ -39,6 +39,15 @@ class CupsServer {
   // error exit.
   QString runTool(const QString& tool, const QStringList& arguments);
 
+  // Every job the queue has accepted, pending, held or completed, by id.
+  std::vector<int> acceptedJobs(const QString& printer);
+  // The document of a job as the scheduler received it (job files are preserved).
+  QString jobDocument(int jobId) const;
+  // Stops and resumes the scheduler process: while stopped it accepts connections but answers
+  // nothing, as a hung scheduler does.
+  void freeze();
+  void thaw();
+
   // The completed jobs of the queue, waiting up to timeoutMs for at least `count` of them.
   std::vector<LoggedJob> completedJobs(const QString& printer, int count, int timeoutMs = 30000);
 
