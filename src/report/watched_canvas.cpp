@@ -22,8 +22,13 @@ void WatchedCanvas::update() {
 
 void WatchedCanvas::checkCancelled() const {
   if (status_ && status_->cancelled()) throw JobCancelled{};
-  // SIGTERM or SIGINT: the job stops like a "Cancel", so its labels stay queued.
-  if (terminationRequested()) throw JobCancelled{};
+  // SIGTERM or SIGINT: the job stops like a "Cancel", so its labels stay queued. The window's
+  // messages are handled first, as at a status update, so that the program sees the request
+  // while the job is still running.
+  if (terminationRequested()) {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    throw JobCancelled{};
+  }
 }
 
 void WatchedCanvas::drawn() {
