@@ -99,6 +99,22 @@ void LabelRecordStream::close() {
   position_ = 0;
 }
 
+// Positions of the columns the computation reads, found once per result: every row of a
+// result has the same columns. A column the procedure does not return reads through the row's
+// own lookup, which raises its "not found" error.
+const db::Value& LabelRecordStream::column(const db::Row& row, int which) {
+  if (positions_.empty()) {
+    positions_.push_back(row.columns().indexOf(u"ARTICULO"));
+    for (const QString& name : kPrices) positions_.push_back(row.columns().indexOf(name));
+    for (const QString& name : kQuantities) positions_.push_back(row.columns().indexOf(name));
+  }
+  const int at = positions_[static_cast<size_t>(which)];
+  if (at >= 0) return row.at(at);
+  return row[which == 0   ? QStringView(u"ARTICULO")
+             : which <= 4 ? QStringView(kPrices[which - 1])
+                          : QStringView(kQuantities[which - 5])];
+}
+
 bool LabelRecordStream::fill() {
   batch_.clear();
   position_ = 0;
@@ -112,7 +128,7 @@ bool LabelRecordStream::fill() {
     }
     LabelRecord record;
     record.row = std::move(*row);
-    articles << record.row.text(u"ARTICULO");
+    articles << column(record.row, 0).toText();
     batch_.push_back(std::move(record));
   }
   if (batch_.empty()) return false;
@@ -125,8 +141,9 @@ bool LabelRecordStream::fill() {
       record.unidad = cutToField(first->at(0), kUnidadLength);
       record.barras = cutToField(first->at(1), kBarrasLength);
     }
-    for (size_t n = 0; n < 4; ++n) {
-      record.totPrecio[n] = quantityBreakTotal(record.row[kPrices[n]], record.row[kQuantities[n]]);
+    for (int n = 0; n < 4; ++n) {
+      record.totPrecio[static_cast<size_t>(n)] =
+          quantityBreakTotal(column(record.row, 1 + n), column(record.row, 5 + n));
     }
   }
   return true;

@@ -53,6 +53,8 @@ class LabelRecordStream : public LabelRecords {
 
  private:
   bool fill();
+  // ARTICULO (0), PRECIO1..4 (1..4), CANTMIN1..4 (5..8) of a row of this result.
+  const db::Value& column(const db::Row& row, int which);
 
   db::Cursor cursor_;
   BatchedLookup lookup_;
@@ -60,6 +62,7 @@ class LabelRecordStream : public LabelRecords {
   std::vector<LabelRecord> batch_;
   size_t position_ = 0;
   bool exhausted_ = false;
+  std::vector<int> positions_;
 };
 
 // Runs `statement` (an impr_articulo call) in `tr` and returns all its records in delivery
