@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QThread>
 #include <cstring>
+#include <iostream>
 
 #include "support/cups_server.h"
 #include "support/output_ledger.h"
@@ -102,6 +103,33 @@ TEST_F(QueueFaults, PausedQueueTakesTheJobAndTheLabelsLeaveTheQueue) {
   EXPECT_EQ(printed, before);
   EXPECT_TRUE(cups().completedJobs(queue, 0, 0).empty());  // held, not printed yet
   cups().runTool(QStringLiteral("cupsenable"), {queue});
+}
+
+// A scheduler that hangs: the run ends with an error naming the print server once its request
+// has waited 30 seconds, instead of holding the program, and every label stays queued.
+TEST_F(QueueFaults, FrozenSchedulerEndsTheRunWithAnErrorAndKeepsTheLabels) {
+  const QString queue = QStringLiteral("FallaCongelada");
+  cups().addZebraQueue(queue);
+  LedgerInstallation shop;
+  shop.setPrinter(queue);
+  shop.queueLabels(10, 'C');
+  const QStringList before = shop.queued();
+
+  cups().freeze();
+  QElapsedTimer waited;
+  waited.start();
+  const ProgramEnd end = shop.run(shop.arguments(false), {}, {}, 240000);
+  const qint64 elapsed = waited.elapsed();
+  cups().thaw();
+
+  ASSERT_TRUE(end.finished) << "still waiting for the scheduler after 4 minutes";
+  EXPECT_EQ(end.exitCode, 1);
+  EXPECT_TRUE(end.standardError.contains(QStringLiteral("did not answer within 30 seconds")))
+      << end.standardError.toStdString();
+  EXPECT_TRUE(ledgerBalances(before, printedOn(cups(), queue), shop.queued()));
+  EXPECT_EQ(shop.queued(), before);
+  std::cout << "[ figures ] frozen scheduler: queued " << before.size() << ", still queued "
+            << shop.queued().size() << ", run ended after " << elapsed / 1000.0 << " s\n";
 }
 
 // A file system of its own for a folder, mounted for the life of the object (needs root).
