@@ -15,6 +15,7 @@
 #include "app/stderr_messages.h"
 #include "app/termination_signals.h"
 #include "app/unattended_start.h"
+#include "print/held_messages.h"
 #include "print/print_run.h"
 #include "report/print_service.h"
 #include "report/qt_report_system.h"
@@ -34,8 +35,10 @@ void write(std::FILE* stream, const QString& text) {
 // The exit status of a one-shot run: 0 when it printed or found nothing to print.
 int onceStatus(const UnattendedOutcome& outcome) {
   if (outcome.kind != UnattendedOutcome::Kind::Ran) return 1;
+  // Labels another station was printing are that station's work, not a failure of this one.
   return outcome.result == PrintRunResult::Printed ||
-                 outcome.result == PrintRunResult::NothingToPrint
+                 outcome.result == PrintRunResult::NothingToPrint ||
+                 outcome.result == PrintRunResult::TakenByAnotherStation
              ? 0
              : 1;
 }
@@ -90,9 +93,10 @@ int main(int argc, char** argv) {
   app::MessageBoxMessages boxes;
   app::StderrMessages errors;
   app::LogMessages log;
-  print::UserMessages& messages = line.service ? static_cast<print::UserMessages&>(log)
-                                  : line.once  ? static_cast<print::UserMessages&>(errors)
-                                               : static_cast<print::UserMessages&>(boxes);
+  // Held back by the print run while its fetch transaction holds the queued labels.
+  print::HeldMessages messages(line.service ? static_cast<print::UserMessages&>(log)
+                               : line.once  ? static_cast<print::UserMessages&>(errors)
+                                            : static_cast<print::UserMessages&>(boxes));
 
   report::QtPrintService printers;
   std::unique_ptr<report::QtReportSystem> reports =
@@ -133,6 +137,7 @@ int main(int argc, char** argv) {
 
   print::PrintRun run(window, keeper, *reports, fdm.configuration(), fdm.printerAliases(),
                       printers);
+  run.holdWhileFetching(messages);
   window.setPrintCommand([&] {
     // No new run once the program is ending; a tick may still be queued.
     if (report::terminationRequested()) return PrintRunResult::Busy;
@@ -150,6 +155,7 @@ int main(int argc, char** argv) {
     }
     return result;
   });
+  window.setCancelCommand([&] { run.cancel(); });
 
   app::UnattendedStart start(
       window, fdm, app::loginParameters(line, environmentPassword),

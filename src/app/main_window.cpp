@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFocusEvent>
@@ -151,7 +152,40 @@ void Tflabrions::FormCreate() {
 
 print::PrintRunResult Tflabrions::SpeedButton3Click() {
   if (!printCommand_) return print::PrintRunResult::NothingToPrint;
-  return printCommand_();
+  ++runDepth_;
+  const print::PrintRunResult result = printCommand_();
+  if (--runDepth_ > 0) return result;
+
+  if (closedDuringRun_) {
+    // The window went while the run held the program; the run has rolled back or committed, so
+    // the program may end now. Queued behind whatever the run's caller posts on its return.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  } else if (loginDeferred_) {
+    loginDeferred_ = false;
+    login_.CiaExit();
+  }
+  return result;
+}
+
+void Tflabrions::CiaExit() {
+  // A login closes and reopens the company connection that a run is reading and holding its
+  // labels on; it waits for the end of the run instead.
+  if (runInProgress()) {
+    loginDeferred_ = true;
+    return;
+  }
+  login_.CiaExit();
+}
+
+void Tflabrions::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (!event->isAccepted() || !runInProgress()) return;
+  // The run's job and status window would otherwise keep the program alive, printing on every
+  // tick with no window: stop the job (its labels stay queued) and end once the run returns.
+  closedDuringRun_ = true;
+  loginDeferred_ = false;
+  Timer1->stop();
+  if (cancelCommand_) cancelCommand_();
 }
 
 void Tflabrions::setServers(const QStringList& servers) {
@@ -317,10 +351,20 @@ bool Tflabrions::eventFilter(QObject* watched, QEvent* event) {
       auto* widget = qobject_cast<QWidget*>(watched);
       if (!widget || widget->window() != this) break;
       // Once per key: the event reaches the filter again for every parent it propagates to.
+      // The run a key starts may leave the window without a focus widget, so the key handled
+      // is followed up its parents rather than told by the focus.
+      if (event == handledKey_ && keyReachedParent_ &&
+          widget == keyReachedParent_->parentWidget()) {
+        keyReachedParent_ = widget;
+        if (widget->isWindow()) handledKey_ = nullptr;  // the end of its way
+        break;
+      }
       QWidget* focus = QApplication::focusWidget();
       if (widget != focus && !(focus == nullptr && widget == this)) break;
       const auto& key = static_cast<const QKeyEvent&>(*event);
       FormKeyDown(key);
+      handledKey_ = widget->isWindow() ? nullptr : event;
+      keyReachedParent_ = widget;
       return Enteratab(watched, key);
     }
     case QEvent::FocusOut:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -34,6 +35,7 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
 
  public:
   using PrintCommand = std::function<print::PrintRunResult()>;
+  using CancelCommand = std::function<void()>;
 
   // Creates the window and runs FormCreate (reads the server list). The timer starts here.
   Tflabrions(Fdm& fdm, print::UserMessages& messages, QWidget* parent = nullptr);
@@ -41,14 +43,19 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
 
   // The print run started by F2, the print button and the timer.
   void setPrintCommand(PrintCommand command) { printCommand_ = std::move(command); }
+  // Stops the running print job at its next drawing operation; closing the window during a run
+  // calls it.
+  void setCancelCommand(CancelCommand command) { cancelCommand_ = std::move(command); }
 
   // The repeat timer's period (90 s unless the command line says otherwise); the countdown
   // starts again from now.
   void setRepeatInterval(int milliseconds);
 
   void FormCreate();
-  void CiaExit() { login_.CiaExit(); }
+  // The login sequence; while a print run is in progress it waits until the run has ended.
+  void CiaExit();
   print::PrintRunResult SpeedButton3Click();
+  bool runInProgress() const { return runDepth_ > 0; }
 
   // Replaces the entries of Servidor and selects the first (none when empty).
   void setServers(const QStringList& servers);
@@ -88,6 +95,7 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
 
  protected:
   bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -101,6 +109,14 @@ class Tflabrions : public QWidget, public print::PrintRunWindow, public LoginFor
   print::UserMessages& messages_;
   Login login_;
   PrintCommand printCommand_;
+  CancelCommand cancelCommand_;
+  int runDepth_ = 0;            // print runs in progress (a nested trigger is dropped by the run)
+  bool loginDeferred_ = false;  // a login asked for during a run, done when it ends
+  bool closedDuringRun_ = false;
+  // The key press FormKeyDown has handled, while it propagates up the parents, and the last
+  // widget it reached.
+  const QEvent* handledKey_ = nullptr;
+  QPointer<QWidget> keyReachedParent_;
 
   QFrame* Panel2 = nullptr;
   QLabel* Label2 = nullptr;

@@ -1,5 +1,7 @@
 #include "db/attachment.h"
 
+#include <cstdint>
+
 #include "db/code_page.h"
 #include "db/db_error.h"
 #include "db/fb_api.h"
@@ -51,11 +53,19 @@ std::vector<unsigned char> buildDpb(const ConnectionParams& p, int pageSize = 0,
   return {bytes, bytes + dpb->getBufferLength(&st)};
 }
 
-// Read committed, record version, wait on locks.
-std::vector<unsigned char> buildTpb(TransactionMode mode) {
-  return {
+// Read committed, record version, wait on locks (at most lockTimeout seconds when it is above 0).
+std::vector<unsigned char> buildTpb(TransactionMode mode, int lockTimeout) {
+  std::vector<unsigned char> tpb{
       isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
       static_cast<unsigned char>(mode == TransactionMode::ReadOnly ? isc_tpb_read : isc_tpb_write)};
+  if (lockTimeout > 0) {
+    const auto seconds = static_cast<std::uint32_t>(lockTimeout);
+    tpb.insert(tpb.end(), {isc_tpb_lock_timeout, 4});
+    for (int shift = 0; shift < 32; shift += 8) {
+      tpb.push_back(static_cast<unsigned char>((seconds >> shift) & 0xFF));
+    }
+  }
+  return tpb;
 }
 
 }  // namespace
@@ -137,11 +147,11 @@ const ConnectionParams& Attachment::params() const {
   return impl_ ? impl_->params : none;
 }
 
-Transaction Attachment::startTransaction(TransactionMode mode) {
+Transaction Attachment::startTransaction(TransactionMode mode, int lockTimeoutSeconds) {
   if (!isOpen()) throw DbError(QStringLiteral("The database is not open"));
   return fb::guarded([&] {
     fb::Status st;
-    const std::vector<unsigned char> tpb = buildTpb(mode);
+    const std::vector<unsigned char> tpb = buildTpb(mode, lockTimeoutSeconds);
     auto impl = std::make_unique<Transaction::Impl>();
     impl->tra.reset(
         impl_->att->startTransaction(&st, static_cast<unsigned>(tpb.size()), tpb.data()));

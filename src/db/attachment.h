@@ -52,7 +52,10 @@ class Attachment {
   void close();
   const ConnectionParams& params() const;
 
-  Transaction startTransaction(TransactionMode mode = TransactionMode::ReadWrite);
+  // A lock wait ends after `lockTimeoutSeconds` with a lock conflict when it is above 0;
+  // otherwise it lasts until the other transaction ends.
+  Transaction startTransaction(TransactionMode mode = TransactionMode::ReadWrite,
+                               int lockTimeoutSeconds = 0);
   Statement prepare(Transaction& tr, const QString& sql);
 
   // Runs one statement in a read-committed transaction of its own, committed when it ends

@@ -30,7 +30,18 @@ QString formatStatus(Firebird::IStatus* status) {
 }
 
 void rethrowAsDbError(const Firebird::FbException& e) {
-  throw DbError(formatStatus(e.getStatus()));
+  throw DbError(formatStatus(e.getStatus()), errorCodes(e.getStatus()));
+}
+
+std::vector<long> errorCodes(Firebird::IStatus* status) {
+  std::vector<long> codes;
+  const intptr_t* v = status->getErrors();
+  // Clusters of the status vector: a kind, then one value (a C string: a length and a pointer).
+  while (v != nullptr && v[0] != isc_arg_end) {
+    if (v[0] == isc_arg_gds) codes.push_back(static_cast<long>(v[1]));
+    v += v[0] == isc_arg_cstring ? 3 : 2;
+  }
+  return codes;
 }
 
 }  // namespace radevore::db::fb

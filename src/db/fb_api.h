@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <utility>
+#include <vector>
 
 namespace radevore::db::fb {
 
@@ -28,6 +29,9 @@ class Status {
   Firebird::IStatus* status_;
   Firebird::ThrowStatusWrapper wrapper_;
 };
+
+// The error codes (isc_arg_gds entries) of a status vector, in order.
+std::vector<long> errorCodes(Firebird::IStatus* status);
 
 // Runs f and turns a Firebird exception into DbError with the formatted status text.
 [[noreturn]] void rethrowAsDbError(const Firebird::FbException& e);

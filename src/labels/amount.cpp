@@ -115,9 +115,11 @@ std::optional<Amount> Amount::parse(QStringView text, QChar decimalSeparator) {
   return Amount(static_cast<std::int64_t>(units));
 }
 
-Amount Amount::times(Amount other) const {
-  Wide product = static_cast<Wide>(units_) * other.units_;
-  return Amount(static_cast<std::int64_t>(divideRoundedEven(product, kUnitsPerOne)));
+std::optional<Amount> Amount::times(Amount other) const {
+  // Two 64-bit counts multiply exactly in 128 bits; only the rounded result can be too large.
+  const Wide product = divideRoundedEven(static_cast<Wide>(units_) * other.units_, kUnitsPerOne);
+  if (!fitsInt64(product)) return std::nullopt;
+  return Amount(static_cast<std::int64_t>(product));
 }
 
 Amount Amount::half() const {

@@ -23,8 +23,9 @@ class Amount {
   constexpr std::int64_t units() const { return units_; }
   bool isNegative() const { return units_ < 0; }
 
-  Amount times(Amount other) const;  // product rounded to four decimals
-  Amount half() const;               // rounded to four decimals
+  // Product rounded to four decimals; nullopt when it lies beyond the 64-bit range.
+  std::optional<Amount> times(Amount other) const;
+  Amount half() const;  // rounded to four decimals
   Amount negated() const { return Amount(-units_); }
   Amount roundedTo(int decimals) const;  // decimals 0..4
 

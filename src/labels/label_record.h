@@ -17,6 +17,8 @@ struct LabelRecord {
   db::Value barras;  // BARRAS: the article's barcode for that unit, null when no row
   // TotPrecio1..4: PRECIOn x CANTMINn, absent when either factor is null.
   std::array<std::optional<Amount>, 4> totPrecio;
+  // TotPrecio n was left absent because PRECIOn x CANTMINn lies beyond the amount's range.
+  std::array<bool, 4> totPrecioOverflow{};
 };
 
 // The label records of a run, handed out one at a time in print order.

@@ -42,6 +42,10 @@ QString imprArticuloStatement(const QString& prefix, const QString& priceList) {
          QStringLiteral(",1,") + priceList + QStringLiteral(",'N',0)");
 }
 
+QString imprArticuloCall() {
+  return QStringLiteral("select * from impr_articulo(?,1,?,'N',0)");
+}
+
 QString unitAndBarcodeStatement(const QString& articleCode) {
   return kUnitAndBarcodeLookup + db::sqlQuoted(articleCode);
 }
@@ -56,6 +60,14 @@ std::optional<Amount> quantityBreakTotal(const db::Value& price, const db::Value
 
 namespace {
 
+// Both factors read as amounts and yet no total: their product is beyond range.
+bool quantityBreakOverflows(const db::Value& price, const db::Value& quantity) {
+  if (price.toText().isEmpty() || quantity.toText().isEmpty()) return false;
+  const auto p = amountOf(price);
+  const auto q = amountOf(quantity);
+  return p && q && !p->times(*q);
+}
+
 // Records read from the procedure before their lookups run and the renderer takes them.
 constexpr size_t kBatchSize = 500;
 
@@ -67,8 +79,8 @@ const QString kQuantities[] = {QStringLiteral("CANTMIN1"), QStringLiteral("CANTM
 }  // namespace
 
 LabelRecordStream::LabelRecordStream(db::Attachment& attachment, db::Transaction& tr,
-                                     const QString& statement)
-    : cursor_(attachment.prepare(tr, statement).open(tr)),
+                                     const QString& statement, const std::vector<db::Value>& params)
+    : cursor_(attachment.prepare(tr, statement).open(tr, params)),
       lookup_(attachment, tr, QStringLiteral("a.arti_unidad, b.coba_cod"),
               QStringLiteral("barras_articulo b, articulo a"),
               QStringLiteral("a.arti_cod = b.arti_cod and a.arti_unidad = b.coba_unidad and "
@@ -142,16 +154,21 @@ bool LabelRecordStream::fill() {
       record.barras = cutToField(first->at(1), kBarrasLength);
     }
     for (int n = 0; n < 4; ++n) {
-      record.totPrecio[static_cast<size_t>(n)] =
-          quantityBreakTotal(column(record.row, 1 + n), column(record.row, 5 + n));
+      const auto i = static_cast<size_t>(n);
+      const db::Value& price = column(record.row, 1 + n);
+      const db::Value& quantity = column(record.row, 5 + n);
+      record.totPrecio[i] = quantityBreakTotal(price, quantity);
+      if (!record.totPrecio[i])
+        record.totPrecioOverflow[i] = quantityBreakOverflows(price, quantity);
     }
   }
   return true;
 }
 
 std::vector<LabelRecord> fetchLabelRecords(db::Attachment& attachment, db::Transaction& tr,
-                                           const QString& statement) {
-  LabelRecordStream stream(attachment, tr, statement);
+                                           const QString& statement,
+                                           const std::vector<db::Value>& params) {
+  LabelRecordStream stream(attachment, tr, statement, params);
   std::vector<LabelRecord> records;
   while (const LabelRecord* record = stream.next()) records.push_back(*record);
   return records;

@@ -19,24 +19,31 @@ namespace radevore::labels {
 // literal, the price list inserted as it is given.
 QString imprArticuloStatement(const QString& prefix, const QString& priceList);
 
+// The procedure call with the prefix (text) and the price list (integer) as parameters:
+// "select * from impr_articulo(?,1,?,'N',0)".
+QString imprArticuloCall();
+
 // The unit and barcode lookup of one article as literal SQL text (the article code quoted).
 QString unitAndBarcodeStatement(const QString& articleCode);
 
-// TotPrecio: price x minimum quantity in fixed point; absent when either factor is null.
+// TotPrecio: price x minimum quantity in fixed point; absent when either factor is null, and
+// when the product lies beyond the amount's range.
 // Decimal and integer columns are taken exactly; a text column is read with '.' as separator.
 std::optional<Amount> quantityBreakTotal(const db::Value& price, const db::Value& quantity);
 
 // The label records of one impr_articulo call, read from the database a batch at a time as the
 // renderer asks for them, so that a run holds a few hundred records whatever its length. Each
 // record comes with its UNIDAD and BARRAS (the first row of the unit and barcode lookup, cut to
-// 8 and 20 characters, null when the lookup has no row) and TotPrecio1..4. The lookups of a
-// batch are answered by one query for its articles not met before in the run.
+// 8 and 20 characters, null when the lookup has no row) and TotPrecio1..4 (totPrecioOverflow
+// set for a product beyond range). The lookups of a batch are answered by one query for its
+// articles not met before in the run. `params` fill the statement's parameters.
 //
 // Everything runs in the given transaction, which must outlive the stream; the procedure's
 // rows are all read once next() has returned null. Database errors propagate as db::DbError.
 class LabelRecordStream : public LabelRecords {
  public:
-  LabelRecordStream(db::Attachment& attachment, db::Transaction& tr, const QString& statement);
+  LabelRecordStream(db::Attachment& attachment, db::Transaction& tr, const QString& statement,
+                    const std::vector<db::Value>& params = {});
   ~LabelRecordStream() override;
 
   // Told the article codes of each batch before its first record is handed out.
@@ -68,6 +75,7 @@ class LabelRecordStream : public LabelRecords {
 // Runs `statement` (an impr_articulo call) in `tr` and returns all its records in delivery
 // order, computed as LabelRecordStream computes them.
 std::vector<LabelRecord> fetchLabelRecords(db::Attachment& attachment, db::Transaction& tr,
-                                           const QString& statement);
+                                           const QString& statement,
+                                           const std::vector<db::Value>& params = {});
 
 }  // namespace radevore::labels

@@ -1,18 +1,26 @@
 #include "print/print_run.h"
 
+#include <QLoggingCategory>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "db/attachment.h"
 #include "db/db_error.h"
 #include "db/transaction.h"
 #include "labels/label_format.h"
 #include "labels/label_record_source.h"
+#include "print/cancellable_canvas.h"
+#include "print/held_messages.h"
+#include "print/record_columns_check.h"
 #include "print/report_setup.h"
 #include "render/data_catalogue.h"
 #include "render/label_renderer.h"
 #include "render/regional_settings.h"
 #include "report/running_flag.h"
+#include "report/watched_canvas.h"
+
+Q_LOGGING_CATEGORY(lcPrintRun, "radevore.print")
 
 namespace radevore::print {
 
@@ -21,6 +29,26 @@ namespace {
 const QString kPanelText = QStringLiteral("Generando informe. espere un momento...");
 const QString kNoPrefix = QStringLiteral("Debe seleccionar el prefijo.");
 const QString kNoFormat = QStringLiteral("No se encontró el formato de impresión.");
+const QString kPriceListSetting =
+    QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS");
+
+// Another station fetching the same labels holds their rows until its job is handed over; a
+// fetch that waits longer than this gives way and tries again at the next run.
+constexpr int kFetchLockTimeoutSeconds = 5;
+
+// The configured price list as the procedure's integer argument. The value reaches the
+// database only as a bound number, never as SQL text.
+qint64 configuredPriceList(const QString& value) {
+  bool ok = false;
+  const int list = value.toInt(&ok);
+  if (!ok) {
+    throw std::runtime_error((QStringLiteral("La configuración \"") + kPriceListSetting +
+                              QStringLiteral("\" no es un número entero: \"") + value +
+                              QStringLiteral("\""))
+                                 .toStdString());
+  }
+  return list;
+}
 
 }  // namespace
 
@@ -39,22 +67,34 @@ PrintRunResult PrintRun::SpeedButton3Click(db::Attachment* company) {
   // its message boxes) is dropped rather than started inside it.
   if (running_) return PrintRunResult::Busy;
   report::RunningFlag flag(running_);
+  stopRequested_ = false;
+  afterRun_.clear();
 
   window_.showPanel(kPanelText);
   window_.processEvents();
   PrintRunResult result;
+  std::optional<QString> error;
   try {
-    result = runOnce(company);
+    // Told to stop while the panel was painted: nothing fetched, nothing to undo.
+    result = stopRequested_ ? PrintRunResult::Cancelled : runOnce(company);
   } catch (const std::exception& e) {
     // Database, report and picture errors all carry their own text.
-    messages_.showError(QString::fromUtf8(e.what()));
+    error = QString::fromUtf8(e.what());
     result = PrintRunResult::Failed;
   }
+  // The fetch transaction has ended here: messages held while it was open may be shown now.
+  if (held_) held_->release();
+  if (error) messages_.showError(*error);
+  if (!afterRun_.isEmpty()) messages_.showError(afterRun_.join(u'\n'));
   // The panel is hidden after every run, an error or a "Cancel" included: the window is left
   // as it was before the run.
   window_.hidePanel();
   window_.processEvents();
   return result;
+}
+
+void PrintRun::cancel() {
+  if (running_) stopRequested_ = true;
 }
 
 PrintRunResult PrintRun::runOnce(db::Attachment* company) {
@@ -77,14 +117,12 @@ PrintRunResult PrintRun::runOnce(db::Attachment* company) {
     return PrintRunResult::NoFormat;
   }
 
-  QString priceList;
-  if (!window_.priceListText().isEmpty()) {
-    priceList = QString::number(window_.priceListKey().value_or(0));
-  } else {
-    priceList = settings_.configuracion(
-        QStringLiteral("FACTURACION"), QStringLiteral("FACTURAS"),
-        QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"));
-  }
+  // The window's key is an integer already; the configured value must read as one.
+  const qint64 priceList =
+      !window_.priceListText().isEmpty()
+          ? window_.priceListKey().value_or(0)
+          : configuredPriceList(settings_.configuracion(
+                QStringLiteral("FACTURACION"), QStringLiteral("FACTURAS"), kPriceListSetting));
 
   render::DataCatalogue catalogue(
       *company, lookups, render::RegionalSettings(),
@@ -94,33 +132,67 @@ PrintRunResult PrintRun::runOnce(db::Attachment* company) {
   // The procedure may take the labels it returns off its queue. They are fetched in a
   // transaction of their own that is committed only once the job has been handed over, so a
   // failed or cancelled job leaves them waiting for the next run. The renderer reads them from
-  // the open result as it draws, so the job holds a few hundred of them at a time.
-  db::Transaction fetch = company->startTransaction(db::TransactionMode::ReadWrite);
-  labels::LabelRecordStream records(*company, fetch,
-                                    labels::imprArticuloStatement(prefix, priceList));
-  records.onBatch(
-      [&catalogue](const QStringList& articles) { catalogue.expectArticles(articles); });
-  const labels::LabelRecord* first = records.peek();
-  if (first == nullptr) {
+  // the open result as it draws, so the job holds a few hundred of them at a time. No message
+  // box may wait for the user while the transaction holds them.
+  if (held_) held_->hold();
+  db::Transaction fetch =
+      company->startTransaction(db::TransactionMode::ReadWrite, kFetchLockTimeoutSeconds);
+  try {
+    labels::LabelRecordStream stream(*company, fetch, labels::imprArticuloCall(),
+                                     {db::Value::text(prefix), db::Value::integer(priceList)});
+    stream.onBatch(
+        [&catalogue](const QStringList& articles) { catalogue.expectArticles(articles); });
+    const labels::LabelRecord* first = stream.peek();
+    if (first == nullptr) {
+      fetch.commit();
+      return PrintRunResult::NothingToPrint;
+    }
+    CheckedRecords records(stream, *format);
+    records.check(*first);  // the result's columns, before anything is drawn
+
+    const render::LabelRenderer renderer(*format, catalogue);
+    const QString firstArticle = first->row.text(u"ARTICULO");
+
+    report::ReportOutcome outcome = report::ReportOutcome::Cancelled;
+    try {
+      outcome = reports_.RunReport(
+          [&](report::ReportCanvas& canvas) {
+            CancellableCanvas stoppable(canvas, stopRequested_);
+            RvSystem1BeforePrint(stoppable, *format, firstArticle, settings_, aliases_, printers_);
+          },
+          [&](report::ReportCanvas& canvas) {
+            CancellableCanvas stoppable(canvas, stopRequested_);
+            renderer.RvSystem1Print(stoppable, records);
+          });
+    } catch (const report::JobCancelled&) {
+      // A report system that lets the stop through ends the same way as one that reports it.
+      outcome = report::ReportOutcome::Cancelled;
+    }
+    stream.close();
+    if (outcome == report::ReportOutcome::Cancelled) {
+      fetch.rollback();
+      return PrintRunResult::Cancelled;
+    }
     fetch.commit();
-    return PrintRunResult::NothingToPrint;
-  }
 
-  const render::LabelRenderer renderer(*format, catalogue);
-  const QString firstArticle = first->row.text(u"ARTICULO");
-
-  const report::ReportOutcome outcome = reports_.RunReport(
-      [&](report::ReportCanvas& canvas) {
-        RvSystem1BeforePrint(canvas, *format, firstArticle, settings_, aliases_, printers_);
-      },
-      [&](report::ReportCanvas& canvas) { renderer.RvSystem1Print(canvas, records); });
-  records.close();
-  if (outcome == report::ReportOutcome::Cancelled) {
+    // A total beyond range printed nothing rather than a wrong price; the labels are out, and
+    // holding them back would block the prefix's queue at every run, so the user is told which.
+    if (!records.overflows().isEmpty()) {
+      afterRun_ = QStringList{QStringLiteral("Valores fuera de rango; no se imprimieron:")} +
+                  records.overflows();
+    }
+    return PrintRunResult::Printed;
+  } catch (const db::DbError& e) {
+    if (!e.isLockConflict()) throw;
+    // Another station has fetched these labels and prints them; nothing to show, the next run
+    // finds whatever it leaves.
     fetch.rollback();
-    return PrintRunResult::Cancelled;
+    qCInfo(lcPrintRun).noquote() << "Prefix" << prefix
+                                 << "is being printed by another station; retrying at the next "
+                                    "run:"
+                                 << e.text().section(u'\n', 0, 0);
+    return PrintRunResult::TakenByAnotherStation;
   }
-  fetch.commit();
-  return PrintRunResult::Printed;
 }
 
 }  // namespace radevore::print

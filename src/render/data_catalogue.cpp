@@ -165,6 +165,28 @@ const QStringList& DataCatalogue::names() {
   return list;
 }
 
+std::vector<RecordColumnUse> DataCatalogue::recordColumnsOf(const QString& dataName) {
+  const auto found = entriesByName().constFind(dataName);
+  if (found == entriesByName().constEnd()) return {};
+  const Entry& e = **found;
+  switch (e.source) {
+    case Source::Column:
+    case Source::Wrapped:
+    case Source::ShortDate:
+    case Source::DateInWords:
+      return {{QString::fromLatin1(e.column), false}};
+    case Source::Amount:
+    case Source::PlainNumber:
+    case Source::PoundPrice:
+      return {{QString::fromLatin1(e.column), true}};
+    case Source::Total:
+      return {{QStringLiteral("PRECIO%1").arg(e.index + 1), true},
+              {QStringLiteral("CANTMIN%1").arg(e.index + 1), true}};
+    default:
+      return {};
+  }
+}
+
 void DataCatalogue::expectArticles(const QStringList& codes) {
   expected_ = codes;
   for (auto& lookup : articles_) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "db/attachment.h"
 #include "db/statement.h"
@@ -23,6 +24,12 @@ struct WindowTexts {
   // The audited document of the three audit names; empty (the default) prints nothing for
   // them, and so does a text that is not all digits.
   std::function<QString()> auditedDocument;
+};
+
+// A column of the label record that a data name reads.
+struct RecordColumnUse {
+  QString column;
+  bool number = false;  // read as an amount (number output, totals, plain numbers)
 };
 
 // The catalogue of data names: turns a data element's DAFO_DATO into the value of the current
@@ -50,6 +57,9 @@ class DataCatalogue : public DataElementPrinter {
 
   // The 61 data names in the catalogue's order.
   static const QStringList& names();
+  // The record columns the data name reads; none for an unknown name and for names that print
+  // the window's texts, lookups or UNIDAD and BARRAS.
+  static std::vector<RecordColumnUse> recordColumnsOf(const QString& dataName);
 
  private:
   enum class Lookup { PesoAuto, Unidad, Invima, AuditFecha, AuditHora, AuditUsuario, Count };

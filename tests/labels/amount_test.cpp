@@ -109,8 +109,29 @@ TEST(AmountTimes, MultipliesInFixedPointRoundingTiesToEven) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.a << " x " << c.b);
-    EXPECT_EQ(Amount::fromUnits(c.a).times(Amount::fromUnits(c.b)).units(), c.product);
-    EXPECT_EQ(Amount::fromUnits(c.b).times(Amount::fromUnits(c.a)).units(), c.product);
+    EXPECT_EQ(Amount::fromUnits(c.a).times(Amount::fromUnits(c.b))->units(), c.product);
+    EXPECT_EQ(Amount::fromUnits(c.b).times(Amount::fromUnits(c.a))->units(), c.product);
+  }
+}
+
+TEST(AmountTimes, AProductBeyondSixtyFourBitsIsNoAmount) {
+  const std::int64_t max = std::numeric_limits<std::int64_t>::max();
+  struct Case {
+    std::int64_t a, b;
+    bool fits;
+  } cases[] = {
+      {10000000000000, 10000000000, false},  // 1e9 x 1e6, which used to print as a negative
+      {-10000000000000, 10000000000, false},
+      {max, 10000, true},  // x 1.0000 is the largest that fits
+      {max, 10001, false},
+      {std::numeric_limits<std::int64_t>::min(), 10000, true},
+      {std::numeric_limits<std::int64_t>::min(), -10000, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.a << " x " << c.b);
+    const auto product = Amount::fromUnits(c.a).times(Amount::fromUnits(c.b));
+    EXPECT_EQ(product.has_value(), c.fits);
+    if (product && c.b == 10000) EXPECT_EQ(product->units(), c.a);
   }
 }
 
