@@ -13,9 +13,9 @@
 #include "app_scope.h"
 #include "lock_probe.h"
 #include "print/print_run_fakes.h"
-#include "served_installation.h"
 #include "support/firebird_server.h"
 #include "support/label_ledger.h"
+#include "support/served_installation.h"
 #include "window_station.h"
 
 namespace radevore {
@@ -102,12 +102,11 @@ class TwoPrograms : public ::testing::TestWithParam<SecondStart> {};
 TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
   testing::FirebirdServer server;
   ASSERT_TRUE(server.available()) << server.reason().toStdString();
-  testing::AppScope scope;
-  const QStringList queued = [&] {
-    db::Attachment local = db::Attachment::open(testing::companyParams(scope.installation));
-    return testing::queueNumberedLabels(local, "RT01", 5000);
-  }();
-  const testing::ServedInstallation served = testing::serveInstallation(server, scope.installation);
+  testing::AppScope scope;  // the installation directory setting of the programs
+  testing::ServedInstallation served(server, QStringLiteral("inst"),
+                                     testing::queueLabelsSql(1, 5000));
+  const QStringList queued = testing::queuedArticles(served.companyOnServer(), "RT01");
+  ASSERT_EQ(queued.size(), 5000);
 
   Spooler spoolers[2];
   for (int i = 0; i < 2; ++i) {
@@ -118,16 +117,16 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_DIRS", qgetenv("XDG_CONFIG_DIRS"));
     s.process->setProcessEnvironment(env);
-    s.process->start(QStringLiteral(RADEVORE_BINARY_DIR "/radevore"),
-                     {"--once", "--pdf", s.pdf, served.root, "SYSDBA",
-                      QString::fromLatin1(testing::FirebirdServer::kPassword), "001", "RT01"});
+    s.process->start(
+        QStringLiteral(RADEVORE_BINARY_DIR "/radevore"),
+        {"--once", "--pdf", s.pdf, served.serverText, "SYSDBA", server.password(), "001", "RT01"});
     ASSERT_TRUE(s.process->waitForStarted(30000));
     if (i > 0) break;
     QThread::msleep(500);
     if (GetParam() == SecondStart::OnceTheFirstHoldsTheLabels) {
       QElapsedTimer waited;
       waited.start();
-      while (!testing::queueLockedFor(served.companyParams, "RT01")) {
+      while (!testing::queueLockedFor(served.companyOnServer(), "RT01")) {
         ASSERT_LT(waited.elapsed(), 120000) << "the first program never fetched";
         ASSERT_EQ(s.process->state(), QProcess::Running) << "the first program ended first";
         QThread::msleep(100);
@@ -152,8 +151,8 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
 
   const QStringList printed =
       testing::printedArticlesIn(spoolers[0].pdf) + testing::printedArticlesIn(spoolers[1].pdf);
-  const testing::LabelBalance balance =
-      testing::labelBalance(queued, printed, testing::queuedArticles(served.companyParams, "RT01"));
+  const testing::LabelBalance balance = testing::labelBalance(
+      queued, printed, testing::queuedArticles(served.companyOnServer(), "RT01"));
   EXPECT_TRUE(balance.balanced()) << balance.describe().toStdString();
   EXPECT_EQ(balance.printed, 5000);
   EXPECT_EQ(balance.stillQueued, 0);
