@@ -4,6 +4,7 @@
 // exactly once.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -92,7 +93,19 @@ struct Spooler {
 // How the second copy of the program is started after the first.
 enum class SecondStart {
   HalfASecondLater,
-  OnceTheFirstHoldsTheLabels,  // certain to meet the first one's locks
+  // Once the first holds the labels, which it keeps holding (stopped with SIGSTOP) until the
+  // second has ended: certain to meet the first one's locks for the whole lock timeout.
+  WhileTheFirstHoldsTheLabels,
+};
+
+// Lets a stopped process go on when the test leaves, whichever way.
+struct Resume {
+  qint64 pid = 0;
+  void now() {
+    if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGCONT);
+    pid = 0;
+  }
+  ~Resume() { now(); }
 };
 
 // Two copies of the program with --once on one prefix of one company database served on
@@ -109,6 +122,7 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
   ASSERT_EQ(queued.size(), 5000);
 
   Spooler spoolers[2];
+  Resume resume;
   for (int i = 0; i < 2; ++i) {
     Spooler& s = spoolers[i];
     s.pdf = scope.file(QStringLiteral("pdf%1").arg(i));
@@ -123,7 +137,7 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
     ASSERT_TRUE(s.process->waitForStarted(30000));
     if (i > 0) break;
     QThread::msleep(500);
-    if (GetParam() == SecondStart::OnceTheFirstHoldsTheLabels) {
+    if (GetParam() == SecondStart::WhileTheFirstHoldsTheLabels) {
       QElapsedTimer waited;
       waited.start();
       while (!testing::queueLockedFor(served.companyOnServer(), "RT01")) {
@@ -131,10 +145,16 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
         ASSERT_EQ(s.process->state(), QProcess::Running) << "the first program ended first";
         QThread::msleep(100);
       }
+      ASSERT_EQ(::kill(static_cast<pid_t>(s.process->processId()), SIGSTOP), 0);
+      resume.pid = s.process->processId();
     }
   }
+  if (resume.pid > 0) {
+    ASSERT_TRUE(spoolers[1].process->waitForFinished(240000));
+    resume.now();
+  }
   for (Spooler& s : spoolers) {
-    ASSERT_TRUE(s.process->waitForFinished(240000));
+    ASSERT_TRUE(s.process->state() == QProcess::NotRunning || s.process->waitForFinished(240000));
     s.errors = QString::fromUtf8(s.process->readAllStandardError());
     EXPECT_EQ(s.process->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(s.process->exitCode(), 0) << s.errors.toStdString();
@@ -145,7 +165,7 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
       EXPECT_TRUE(line.contains("another station")) << line.toStdString();
     }
   }
-  if (GetParam() == SecondStart::OnceTheFirstHoldsTheLabels) {
+  if (GetParam() == SecondStart::WhileTheFirstHoldsTheLabels) {
     EXPECT_TRUE(spoolers[1].errors.contains("another station")) << spoolers[1].errors.toStdString();
   }
 
@@ -160,11 +180,11 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
 
 INSTANTIATE_TEST_SUITE_P(TwoStationsFault, TwoPrograms,
                          ::testing::Values(SecondStart::HalfASecondLater,
-                                           SecondStart::OnceTheFirstHoldsTheLabels),
+                                           SecondStart::WhileTheFirstHoldsTheLabels),
                          [](const auto& info) {
                            return info.param == SecondStart::HalfASecondLater
                                       ? std::string("HalfASecondLater")
-                                      : std::string("OnceTheFirstHoldsTheLabels");
+                                      : std::string("WhileTheFirstHoldsTheLabels");
                          });
 
 }  // namespace
