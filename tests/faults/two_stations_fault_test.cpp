@@ -151,6 +151,7 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
   }
   if (resume.pid > 0) {
     ASSERT_TRUE(spoolers[1].process->waitForFinished(240000));
+
     resume.now();
   }
   for (Spooler& s : spoolers) {
@@ -166,7 +167,8 @@ TEST_P(TwoPrograms, OnOnePrefixPrintEveryLabelOnceAndBothSucceed) {
     }
   }
   if (GetParam() == SecondStart::WhileTheFirstHoldsTheLabels) {
-    EXPECT_TRUE(spoolers[1].errors.contains("another station")) << spoolers[1].errors.toStdString();
+    // The second one met the first one's locks for its whole run and gave way.
+    EXPECT_TRUE(testing::printedArticlesIn(spoolers[1].pdf).isEmpty());
   }
 
   const QStringList printed =
