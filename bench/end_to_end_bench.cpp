@@ -264,6 +264,8 @@ QStringList baseEnvironment(const QString& xdg, const QString& runtime) {
     const QByteArray v = qgetenv(keep);
     if (!v.isEmpty()) env << QString::fromLatin1(keep) + u'=' + QString::fromLocal8Bit(v);
   }
+  // The job journal goes with the site, never into the real home.
+  env << QStringLiteral("XDG_STATE_HOME=") + xdg;
   env << QStringLiteral("XDG_CONFIG_DIRS=") + xdg << QStringLiteral("XDG_RUNTIME_DIR=") + runtime
       << QStringLiteral("QT_QPA_PLATFORM=offscreen") << QStringLiteral("LC_ALL=es_CO.UTF-8");
   return env;

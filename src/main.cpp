@@ -8,6 +8,8 @@
 #include "app/command_line.h"
 #include "app/connection_keeper.h"
 #include "app/data_module.h"
+#include "app/job_history.h"
+#include "app/journal_recorder.h"
 #include "app/log_messages.h"
 #include "app/main_window.h"
 #include "app/message_box_messages.h"
@@ -16,6 +18,7 @@
 #include "app/termination_signals.h"
 #include "app/unattended_start.h"
 #include "print/held_messages.h"
+#include "print/job_journal.h"
 #include "print/print_run.h"
 #include "report/print_service.h"
 #include "report/qt_report_system.h"
@@ -55,6 +58,21 @@ QStringList rawArguments(int argc, char** argv) {
   return arguments;
 }
 
+// --history and --reprint: the job journal only, no display and no login.
+int journalCommand(const CommandLine& line) {
+  radevore::print::JobJournal journal(
+      radevore::print::defaultJournalFolder(),
+      [](const QString& warning) { write(stderr, warning + u'\n'); });
+  if (line.action == CommandLine::Action::History) {
+    write(stdout, radevore::app::historyText(journal, line.historyCount));
+    return 0;
+  }
+  const radevore::app::ReprintOutcome outcome = radevore::app::reprintJob(
+      journal, line.reprintId, line.pdfDirectory, radevore::app::submitToPrinter);
+  write(outcome.ok ? stdout : stderr, outcome.text + u'\n');
+  return outcome.ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +92,9 @@ int main(int argc, char** argv) {
     case CommandLine::Action::UsageError:
       write(stderr, line.error + QStringLiteral("\nradevore --help shows the usage.\n"));
       return 2;
+    case CommandLine::Action::History:
+    case CommandLine::Action::Reprint:
+      return journalCommand(line);
     case CommandLine::Action::Run:
       break;
   }
@@ -138,6 +159,20 @@ int main(int argc, char** argv) {
   print::PrintRun run(window, keeper, *reports, fdm.configuration(), fdm.printerAliases(),
                       printers);
   run.holdWhileFetching(messages);
+  // Every run that printed, was cancelled or failed goes into the job journal, with the document
+  // it printed. A journal that can't be written is said once, in the log or on standard error
+  // (never in a box that would wait for somebody), and the runs go on.
+  print::JobJournal journal(print::defaultJournalFolder(), [&](const QString& warning) {
+    if (line.service) {
+      log.warning(warning);
+    } else {
+      write(stderr, warning + u'\n');
+    }
+  });
+  app::JournalRecorder recorder(journal, [&window] { return window.company(); });
+  reports->onHandedOver(
+      [&recorder](const report::HandedOverJob& job) { recorder.handedOver(job); });
+  run.recordRunsWith(recorder);
   window.setPrintCommand([&] {
     // No new run once the program is ending; a tick may still be queued.
     if (report::terminationRequested()) return PrintRunResult::Busy;

@@ -21,6 +21,41 @@ const QString kPositions = QStringLiteral(
     "  PRICE-LIST  price-list code; absent, the configured list is used\n"
     "After \"--\" everything is a position, also a password that starts with \"-\".\n");
 
+// --history [N] or --reprint ID: the job journal's commands, which need no login.
+CommandLine journalCommand(const QCommandLineParser& parser, bool history, bool reprint,
+                           const QString& id, const QString& pdfDirectory, CommandLine line) {
+  const QStringList positions = parser.positionalArguments();
+  auto usage = [&line](const QString& error) {
+    line.action = CommandLine::Action::UsageError;
+    line.error = error;
+    return line;
+  };
+  if (history && reprint)
+    return usage(QStringLiteral("--history and --reprint exclude each other"));
+  if (history) {
+    if (positions.size() > 1) return usage(QStringLiteral("--history takes one number at most"));
+    if (!positions.isEmpty()) {
+      bool ok = false;
+      line.historyCount = positions.first().toInt(&ok);
+      if (!ok || line.historyCount < 1) {
+        return usage(QStringLiteral("--history needs a whole number of jobs from 1 up, not \"%1\"")
+                         .arg(positions.first()));
+      }
+    }
+    line.action = CommandLine::Action::History;
+    return line;
+  }
+  bool ok = false;
+  line.reprintId = id.toLongLong(&ok);
+  if (!ok || line.reprintId < 1) {
+    return usage(QStringLiteral("--reprint needs a job number from --history, not \"%1\"").arg(id));
+  }
+  if (!positions.isEmpty()) return usage(QStringLiteral("--reprint takes no positions"));
+  line.pdfDirectory = pdfDirectory;
+  line.action = CommandLine::Action::Reprint;
+  return line;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -50,7 +85,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
       QStringLiteral("interval"),
       QStringLiteral("Seconds between print runs of the repeat timer (default 90)."),
       QStringLiteral("SECONDS"), QStringLiteral("90"));
-  parser.addOptions({help, version, pdf, once, service, interval});
+  const QCommandLineOption history(
+      QStringLiteral("history"),
+      QStringLiteral("Lists the last N print jobs of the job journal, newest first (N after the "
+                     "option, default 20), and ends."));
+  const QCommandLineOption reprint(
+      QStringLiteral("reprint"),
+      QStringLiteral("Sends the kept document of job ID again to the printer it went to (with "
+                     "--pdf, copies it into DIR) and ends."),
+      QStringLiteral("ID"));
+  parser.addOptions({help, version, pdf, once, service, interval, history, reprint});
   parser.addPositionalArgument(
       QStringLiteral("positions"), QStringLiteral("The login and the print choices, below."),
       QStringLiteral("SERVER USER PASSWORD COMPANY [PREFIX [PRICE-LIST]]"));
@@ -73,6 +117,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.action = CommandLine::Action::Version;
     line.text = QStringLiteral("radevore " RADEVORE_VERSION "\n");
     return line;
+  }
+  if (parser.isSet(history) || parser.isSet(reprint)) {
+    return journalCommand(parser, parser.isSet(history), parser.isSet(reprint),
+                          parser.value(reprint), parser.isSet(pdf) ? parser.value(pdf) : QString(),
+                          line);
   }
   line.once = parser.isSet(once);
   line.service = parser.isSet(service);

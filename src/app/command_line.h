@@ -15,9 +15,11 @@ namespace radevore::app {
 //   --service: the unattended start without a window, printing at every interval until
 //              stopped; every message is a time-stamped line on standard error.
 //   --interval SECONDS: the repeat timer's period (default 90).
+//   --history [N]: lists the last N print jobs of the job journal (default 20) and ends.
+//   --reprint ID: sends the kept document of job ID again (with --pdf, copies it) and ends.
 //   --help, --version.
 struct CommandLine {
-  enum class Action { Run, Help, Version, UsageError };
+  enum class Action { Run, Help, Version, UsageError, History, Reprint };
 
   Action action = Action::Run;
   QStringList parameters;
@@ -25,6 +27,8 @@ struct CommandLine {
   bool once = false;
   bool service = false;
   int intervalSeconds = 90;
+  int historyCount = 20;
+  qint64 reprintId = 0;
   QString error;  // the usage error; empty when the line is sound
   QString text;   // what --help or --version print
 
@@ -50,5 +54,6 @@ QStringList loginParameters(const CommandLine& line, const QString& environmentP
 void hideArgument(int argc, char** argv, const QString& secret);
 
 constexpr int kMaxIntervalSeconds = 24 * 60 * 60;
+constexpr int kDefaultHistoryCount = 20;
 
 }  // namespace radevore::app

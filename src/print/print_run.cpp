@@ -50,6 +50,34 @@ qint64 configuredPriceList(const QString& value) {
   return list;
 }
 
+// Counts the records the renderer takes: the labels of the job.
+class CountedRecords : public labels::LabelRecords {
+ public:
+  CountedRecords(labels::LabelRecords& records, int& count) : records_(records), count_(count) {}
+  const labels::LabelRecord* next() override {
+    const labels::LabelRecord* record = records_.next();
+    if (record != nullptr) ++count_;
+    return record;
+  }
+
+ private:
+  labels::LabelRecords& records_;
+  int& count_;
+};
+
+QString outcomeName(PrintRunResult result) {
+  switch (result) {
+    case PrintRunResult::Printed:
+      return QStringLiteral("printed");
+    case PrintRunResult::Cancelled:
+      return QStringLiteral("cancelled");
+    case PrintRunResult::Failed:
+      return QStringLiteral("failed");
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 PrintRun::PrintRun(PrintRunWindow& window, UserMessages& messages, report::ReportSystem& reports,
@@ -70,6 +98,7 @@ PrintRunResult PrintRun::SpeedButton3Click(db::Attachment* company) {
   stopRequested_ = false;
   afterRun_.clear();
 
+  finished_ = FinishedRun{};
   window_.showPanel(kPanelText);
   window_.processEvents();
   PrintRunResult result;
@@ -80,6 +109,7 @@ PrintRunResult PrintRun::SpeedButton3Click(db::Attachment* company) {
   } catch (const std::exception& e) {
     // Database, report and picture errors all carry their own text.
     error = QString::fromUtf8(e.what());
+    finished_.error = *error;
     result = PrintRunResult::Failed;
   }
   // The fetch transaction has ended here: messages held while it was open may be shown now.
@@ -90,6 +120,9 @@ PrintRunResult PrintRun::SpeedButton3Click(db::Attachment* company) {
   // as it was before the run.
   window_.hidePanel();
   window_.processEvents();
+  // Recorded once the window's messages are handled, so that nothing it queues runs inside the run.
+  finished_.outcome = outcomeName(result);
+  if (recorder_ != nullptr && !finished_.outcome.isEmpty()) recorder_->recordRun(finished_);
   return result;
 }
 
@@ -99,6 +132,7 @@ void PrintRun::cancel() {
 
 PrintRunResult PrintRun::runOnce(db::Attachment* company) {
   const QString prefix = window_.prefix();
+  finished_.prefix = prefix;
   if (prefix.isEmpty()) {
     messages_.showMessage(kNoPrefix);
     return PrintRunResult::NoPrefix;
@@ -123,6 +157,8 @@ PrintRunResult PrintRun::runOnce(db::Attachment* company) {
           ? window_.priceListKey().value_or(0)
           : configuredPriceList(settings_.configuracion(
                 QStringLiteral("FACTURACION"), QStringLiteral("FACTURAS"), kPriceListSetting));
+
+  finished_.priceList = QString::number(priceList);
 
   render::DataCatalogue catalogue(
       *company, lookups, render::RegionalSettings(),
@@ -162,7 +198,8 @@ PrintRunResult PrintRun::runOnce(db::Attachment* company) {
           },
           [&](report::ReportCanvas& canvas) {
             CancellableCanvas stoppable(canvas, stopRequested_);
-            renderer.RvSystem1Print(stoppable, records);
+            CountedRecords counted(records, finished_.labels);
+            renderer.RvSystem1Print(stoppable, counted);
           });
     } catch (const report::JobCancelled&) {
       // A report system that lets the stop through ends the same way as one that reports it.

@@ -52,6 +52,9 @@ class PrintRun {
   // between runs.
   void cancel();
 
+  // Every run that printed, was cancelled or failed is told to `recorder` as it ends.
+  void recordRunsWith(JobRecorder& recorder) { recorder_ = &recorder; }
+
  private:
   PrintRunResult runOnce(db::Attachment* company);
 
@@ -65,6 +68,8 @@ class PrintRun {
   bool running_ = false;
   bool stopRequested_ = false;
   QStringList afterRun_;  // shown by the general error display once the run has ended
+  JobRecorder* recorder_ = nullptr;
+  FinishedRun finished_;  // what this run has done so far
 };
 
 }  // namespace radevore::print

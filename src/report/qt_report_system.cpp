@@ -52,14 +52,20 @@ ReportOutcome QtReportSystem::RunReport(const Callback& beforePrint, const Callb
   }
   file.finish();
 
+  HandedOverJob job{canvas.title(), canvas.pageCount(), {}, {}};
   if (pdfDirectory_) {
     const QString stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     lastPdfPath_ = file.publish(stamp, pdfSequence_);
+    job.destination = job.document = lastPdfPath_;
   } else {
-    submitPdfJob(choice_.printer->queue.isEmpty() ? choice_.printer->name : choice_.printer->queue,
-                 canvas.title(), file.readablePath(), jobOptions(choice_));
+    job.destination =
+        choice_.printer->queue.isEmpty() ? choice_.printer->name : choice_.printer->queue;
+    submitPdfJob(job.destination, canvas.title(), file.readablePath(), jobOptions(choice_));
+    // The temporary file goes with this function; the observer copies what it keeps.
+    job.document = file.readablePath();
   }
+  if (handedOver_) handedOver_(job);
   return ReportOutcome::Printed;
 }
 

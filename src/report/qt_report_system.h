@@ -29,6 +29,10 @@ class QtReportSystem : public ReportSystem {
   // The file the last job wrote to the PDF directory; "" before any.
   const QString& lastPdfPath() const { return lastPdfPath_; }
   const PrinterChoice& printerChoice() const { return choice_; }
+  // Told of every job once it has been handed over.
+  void onHandedOver(std::function<void(const HandedOverJob&)> observer) {
+    handedOver_ = std::move(observer);
+  }
 
  private:
   const PrintService& service_;
@@ -37,6 +41,7 @@ class QtReportSystem : public ReportSystem {
   int pdfSequence_ = 0;
   QString lastPdfPath_;
   bool running_ = false;
+  std::function<void(const HandedOverJob&)> handedOver_;
 };
 
 }  // namespace radevore::report

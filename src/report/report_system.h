@@ -10,6 +10,15 @@ namespace radevore::report {
 
 enum class ReportOutcome { Printed, Cancelled };
 
+// A job as it was handed over: its title, pages, where it went (the printer's name or the PDF
+// file) and a PDF of its pages, valid only while the observer is being called.
+struct HandedOverJob {
+  QString title;
+  int pages = 0;
+  QString destination;
+  QString document;
+};
+
 // An error raised by the report system (an invalid printer, an output file that cannot be
 // written), carrying its own text for the general error display.
 class ReportError : public std::runtime_error {

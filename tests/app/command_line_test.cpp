@@ -100,8 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
                  {"p", "s", "u", "--service", "001", "RT01"}},
         ModeCase{"Help", {"p", "s", "--help"}, A::Help, false, 90, {}},
         ModeCase{"Version", {"p", "-v"}, A::Version, false, 90, {}},
-        ModeCase{"Unknown", {"p", "--colour"}, A::UsageError, false, 90, {}}),
+        ModeCase{"Unknown", {"p", "--colour"}, A::UsageError, false, 90, {}},
+        ModeCase{"History", {"p", "--history"}, A::History, false, 90, {}},
+        ModeCase{"HistoryCount", {"p", "--history", "5"}, A::History, false, 90, {}},
+        ModeCase{"HistoryZero", {"p", "--history", "0"}, A::UsageError, false, 90, {}},
+        ModeCase{"HistoryWords", {"p", "--history", "all"}, A::UsageError, false, 90, {}},
+        ModeCase{"Reprint", {"p", "--reprint", "7", "--pdf", "/o"}, A::Reprint, false, 90, {}},
+        ModeCase{"ReprintNoNumber", {"p", "--reprint", "x"}, A::UsageError, false, 90, {}},
+        ModeCase{
+            "ReprintAndHistory", {"p", "--reprint=3", "--history"}, A::UsageError, false, 90, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JournalCommands, ReadTheCountTheIdAndTheFolder) {
+  EXPECT_EQ(parseCommandLine({"p", "--history"}).historyCount, kDefaultHistoryCount);
+  EXPECT_EQ(parseCommandLine({"p", "--history", "3"}).historyCount, 3);
+  const CommandLine reprint = parseCommandLine({"p", "--pdf", "/o", "--reprint", "12"});
+  EXPECT_EQ(reprint.reprintId, 12);
+  EXPECT_EQ(reprint.pdfDirectory, "/o");
+  EXPECT_EQ(parseCommandLine({"p", "--reprint", "12"}).pdfDirectory, "");
+}
 
 TEST(LoginPassword, EmptyOrAbsentPositionTakesTheEnvironment) {
   EXPECT_EQ(loginPassword(parseCommandLine({"p", "s", "u", "k", "001"}), "env"), "k");

@@ -42,9 +42,9 @@ TEST(CommandLineRun, HelpNamesEveryOptionAndThePositions) {
   for (const char* option : {"--help", "-h"}) {
     const Finished f = runProgram({option});
     EXPECT_EQ(f.exitCode, 0) << option;
-    for (const char* word :
-         {"--pdf", "--once", "--service", "--interval", "--version", "SERVER", "USER", "PASSWORD",
-          "COMPANY", "PREFIX", "PRICE-LIST", "ISC_PASSWORD", "\"--\""}) {
+    for (const char* word : {"--pdf", "--once", "--service", "--interval", "--history", "--reprint",
+                             "--version", "SERVER", "USER", "PASSWORD", "COMPANY", "PREFIX",
+                             "PRICE-LIST", "ISC_PASSWORD", "\"--\""}) {
       EXPECT_TRUE(f.out.contains(QLatin1String(word))) << option << " lacks " << word;
     }
     EXPECT_TRUE(f.err.isEmpty()) << f.err.toStdString();

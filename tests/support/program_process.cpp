@@ -18,6 +18,8 @@ ProgramProcess::ProgramProcess(const QString& installationDir, Display display)
     settings.write("[General]\nDirectorio=" + installationDir.toUtf8() + "\n");
   }
   environment_.insert(QStringLiteral("XDG_CONFIG_DIRS"), config_.path());
+  // The job journal of each program goes with its configuration, never into the real home.
+  environment_.insert(QStringLiteral("XDG_STATE_HOME"), config_.file(QStringLiteral("state")));
   environment_.remove(QStringLiteral("ISC_USER"));
   environment_.remove(QStringLiteral("ISC_PASSWORD"));
   if (display == Display::Offscreen) {

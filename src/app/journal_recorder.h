@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryFile>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "print/job_journal.h"
+#include "print/print_seams.h"
+#include "report/report_system.h"
+
+namespace radevore::app {
+
+// Records every finished print run in the job journal, with the job the report system handed
+// over during the run and a copy of its document for reprinting.
+class JournalRecorder : public print::JobRecorder {
+ public:
+  // `company` is the company the runs print for, read when a run ends.
+  JournalRecorder(print::JobJournal& journal, std::function<QString()> company);
+
+  // The report system's observer: keeps the job's facts until the run ends, and a copy of a
+  // document that goes away with the job (a printer job's temporary PDF).
+  void handedOver(const report::HandedOverJob& job);
+
+  void recordRun(const print::FinishedRun& run) override;
+
+ private:
+  print::JobJournal& journal_;
+  std::function<QString()> company_;
+  std::optional<report::HandedOverJob> job_;
+  std::unique_ptr<QTemporaryFile> copy_;
+};
+
+}  // namespace radevore::app
