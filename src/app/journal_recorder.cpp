@@ -1,5 +1,6 @@
 #include "app/journal_recorder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -7,6 +8,16 @@ namespace radevore::app {
 
 JournalRecorder::JournalRecorder(print::JobJournal& journal, std::function<QString()> company)
     : journal_(journal), company_(std::move(company)) {}
+
+JournalRecorder::~JournalRecorder() {
+  flush();
+}
+
+void JournalRecorder::flush() {
+  std::vector<Pending> pending;
+  pending.swap(pending_);
+  for (Pending& p : pending) journal_.record(p.entry, p.document);
+}
 
 void JournalRecorder::handedOver(const report::HandedOverJob& job) {
   job_ = job;
@@ -47,9 +58,15 @@ void JournalRecorder::recordRun(const print::FinishedRun& run) {
     entry.title = job_->title;
     document = job_->document;
   }
-  journal_.record(entry, document);
+  pending_.push_back(Pending{entry, document, std::move(copy_)});
   job_.reset();
   copy_.reset();
+  if (QCoreApplication::instance() != nullptr) {
+    QMetaObject::invokeMethod(
+        &context_, [this] { flush(); }, Qt::QueuedConnection);
+  } else {
+    flush();
+  }
 }
 
 }  // namespace radevore::app
