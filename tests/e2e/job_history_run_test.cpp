@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "print/job_journal.h"
 #include "support/cups_server.h"
@@ -96,11 +97,12 @@ TEST_F(JobHistoryRun, ListsThePrintedAndTheFailedRunNewestFirstAndReprintsTheSam
   EXPECT_TRUE(history.err.isEmpty()) << history.err.toStdString();
   QStringList lines = history.out.split(u'\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2) << history.out.toStdString();
-  // Newest first: the failed run with its 3 labels and the error; then the printed one.
+  // Newest first: the failed run with its error; then the printed one.
   EXPECT_TRUE(lines[0].startsWith("2  ")) << lines[0].toStdString();
   EXPECT_TRUE(lines[0].contains("  RT01  ")) << lines[0].toStdString();
   EXPECT_TRUE(lines[0].contains("  failed  ")) << lines[0].toStdString();
-  EXPECT_TRUE(lines[0].contains(" 3 labels ")) << lines[0].toStdString();
+  // Its output could not be opened, so it drew no label.
+  EXPECT_TRUE(lines[0].contains(" 0 labels ")) << lines[0].toStdString();
   EXPECT_TRUE(lines[0].contains(QStringLiteral("Cannot create file \"%1/").arg(out_.file("gone"))))
       << lines[0].toStdString();
   EXPECT_TRUE(lines[1].startsWith("1  ")) << lines[1].toStdString();
@@ -141,39 +143,45 @@ TEST_F(JobHistoryRun, ListsThePrintedAndTheFailedRunNewestFirstAndReprintsTheSam
                printedCodes(out_.file("printed")), queuedCodes(company));
 }
 
-TEST_F(JobHistoryRun, ReprintSendsTheKeptDocumentToThePrinterItWentTo) {
+TEST_F(JobHistoryRun, APrinterJobKeepsItsDocumentAndIsReprintedOnThatPrinter) {
   CupsServer& cups = sharedCupsServer();
   ASSERT_TRUE(cups.failure().isEmpty()) << cups.failure().toStdString();
   const QString queue = QStringLiteral("Zebra-Reprint");
   cups.addZebraQueue(queue);
+  cups.setDefault(queue);
 
-  Finished printed = run(QStringList{"--once", "--pdf", out_.file("printed")} + login());
+  Finished printed = run(QStringList{"--once"} + login());
   ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
-  const QString document = pdfFiles(out_.file("printed")).value(0);
-  ASSERT_FALSE(document.isEmpty());
-  // A job the journal says went to the queue, with that document kept.
-  std::optional<qint64> id;
+  std::vector<LoggedJob> jobs = cups.completedJobs(queue, 1);
+  ASSERT_EQ(jobs.size(), 1u);
+
+  Finished history = run({"--history"});
+  const QStringList lines = history.out.split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 1) << history.out.toStdString();
+  EXPECT_TRUE(lines[0].contains(" 5 labels ") &&
+              lines[0].contains("  " + queue + "  printed  " + jobs[0].name))
+      << lines[0].toStdString();
+  // The document the printer got is kept, its pages readable.
+  std::optional<print::JournalEntry> kept;
   {
     print::JobJournal journal(QDir(state_.path()).filePath("radevore"), {});
-    print::JournalEntry entry;
-    entry.prefix = "RT01";
-    entry.labels = 5;
-    entry.destination = queue;
-    entry.title = "Rótulo de prueba";
-    entry.outcome = "printed";
-    id = journal.record(entry, document);
+    kept = journal.find(1);
   }
-  ASSERT_TRUE(id);
+  ASSERT_TRUE(kept);
+  ASSERT_TRUE(QFileInfo::exists(kept->document)) << kept->document.toStdString();
+  EXPECT_EQ(pdfInfo(kept->document).value("Pages").toInt(), kept->pages);
+  EXPECT_EQ(pdfInfo(kept->document).value("Title"), jobs[0].name);
+  EXPECT_EQ(printedCodes(QFileInfo(kept->document).absolutePath()).size(), 5);
 
-  Finished reprint = run({"--reprint", QString::number(*id)});
+  Finished reprint = run({"--reprint", "1"});
   ASSERT_EQ(reprint.exitCode, 0) << reprint.err.toStdString();
-  const std::vector<LoggedJob> jobs = cups.completedJobs(queue, 1);
-  ASSERT_EQ(jobs.size(), 1u);
-  EXPECT_EQ(jobs[0].name, QStringLiteral("Rótulo de prueba"));
+  jobs = cups.completedJobs(queue, 2);
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(jobs[1].name, jobs[0].name);
 
   // A queue that is gone refuses the job: exit 1 with the scheduler's reason.
   cups.removeQueue(queue);
-  Finished refused = run({"--reprint", QString::number(*id)});
+  Finished refused = run({"--reprint", "1"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_TRUE(refused.err.contains(queue)) << refused.err.toStdString();
 }
