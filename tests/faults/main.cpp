@@ -6,7 +6,11 @@
 
 #include <QApplication>
 
+#include "support/private_state_home.h"
+
 int main(int argc, char** argv) {
+  // The programs the tests start keep their job journals out of the real home.
+  radevore::testing::usePrivateStateHome();
   // Widgets: the window and the job's status window take part in several of the faults; they
   // run on the offscreen platform.
   qputenv("QT_QPA_PLATFORM", "offscreen");
