@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_printing.h"
+
 namespace radevore::app {
 namespace {
 
@@ -13,6 +15,12 @@ struct CommandLineCase {
   bool once;
   bool error;
 };
+
+void PrintTo(const CommandLineCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.arguments) << " -> " << printable(c.parameters) << " pdf "
+      << printable(c.pdf) << (c.once ? " once" : "") << (c.error ? " error" : "");
+}
 
 class CommandLineParse : public ::testing::TestWithParam<CommandLineCase> {};
 
@@ -62,6 +70,13 @@ struct ModeCase {
   int interval;
   QStringList parameters;
 };
+
+void PrintTo(const ModeCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.arguments) << " action " << int(c.action)
+      << (c.service ? " service" : "") << " interval " << c.interval << " -> "
+      << printable(c.parameters);
+}
 
 class CommandLineModes : public ::testing::TestWithParam<ModeCase> {};
 

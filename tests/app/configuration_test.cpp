@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_printing.h"
 #include "support/recording_messages.h"
 
 namespace radevore::app {
@@ -29,6 +30,12 @@ struct LookupCase {
   QString value;
   bool dialog;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.module) << "/" << printable(c.category) << "/"
+      << printable(c.property) << " -> " << printable(c.value) << (c.dialog ? " with dialog" : "");
+}
 
 class SettingsLookupTable : public ::testing::TestWithParam<LookupCase> {};
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/case_printing.h"
 #include "support/recording_messages.h"
 
 namespace radevore::app {
@@ -80,6 +81,11 @@ struct DirectorioCase {
   QByteArray file;
   QString directory;
 };
+
+void PrintTo(const DirectorioCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.file) << " -> " << printable(c.directory);
+}
 
 class DirectorioValues : public InstallDirectoryTest,
                          public ::testing::WithParamInterface<DirectorioCase> {};

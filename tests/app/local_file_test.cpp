@@ -10,6 +10,7 @@
 #include "app/printer_aliases.h"
 #include "app/server_list.h"
 #include "app_fixture.h"
+#include "support/case_printing.h"
 #include "support/recording_messages.h"
 
 namespace radevore::app {
@@ -27,6 +28,10 @@ struct FileKind {
   Status status;
   QByteArray bytes;  // when read
 };
+
+void PrintTo(const FileKind& c, std::ostream* os) {
+  *os << c.name << " status " << int(c.status) << " bytes " << c.bytes.size();
+}
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);

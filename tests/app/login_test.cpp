@@ -7,6 +7,7 @@
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app_fixture.h"
+#include "support/case_printing.h"
 #include "support/firebird_server.h"
 #include "support/recording_messages.h"
 
@@ -23,6 +24,12 @@ struct PathCase {
   const char* name;
   QString server, company, general, companyDb;
 };
+
+void PrintTo(const PathCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " server " << printable(c.server) << " company " << printable(c.company)
+      << " -> " << printable(c.general) << ", " << printable(c.companyDb);
+}
 
 class DatabasePathsTable : public ::testing::TestWithParam<PathCase> {};
 
@@ -119,6 +126,12 @@ struct GuardCase {
   const char* name;
   QString company, user, password;
 };
+
+void PrintTo(const GuardCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " company " << printable(c.company) << " user " << printable(c.user)
+      << " password given: " << !c.password.isEmpty();
+}
 
 class LoginGuard : public LoginTest, public ::testing::WithParamInterface<GuardCase> {};
 

@@ -15,6 +15,7 @@
 
 #include "app/data_module.h"
 #include "app_fixture.h"
+#include "support/case_printing.h"
 #include "support/recording_messages.h"
 
 namespace radevore::app {
@@ -151,6 +152,11 @@ struct EnterCase {
   const char* to;  // the same field when Enter does not move
 };
 
+void PrintTo(const EnterCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << printable(c.from) << " -> " << printable(c.to);
+}
+
 class EnterMoves : public MainWindowTest, public ::testing::WithParamInterface<EnterCase> {};
 
 TEST_P(EnterMoves, EnterMovesOnInTheFiveFieldsOnly) {
@@ -185,6 +191,11 @@ struct KeyCase {
   int runs;
   bool closes;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+  *os << c.name << " key " << int(c.key) << " modifiers " << int(c.modifiers) << " runs " << c.runs
+      << (c.closes ? " closes" : " stays");
+}
 
 class WindowKeys : public MainWindowTest, public ::testing::WithParamInterface<KeyCase> {};
 

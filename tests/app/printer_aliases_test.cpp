@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/case_printing.h"
 #include "support/recording_messages.h"
 
 namespace radevore::app {
@@ -19,6 +20,12 @@ struct AliasCase {
   QString alias;
   QString printer;
 };
+
+void PrintTo(const AliasCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.bytes) << " alias " << printable(c.alias) << " -> "
+      << printable(c.printer);
+}
 
 class AliasLookup : public ::testing::TestWithParam<AliasCase> {};
 

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/case_printing.h"
+
 namespace radevore::app {
 namespace {
 
@@ -13,6 +15,11 @@ struct ServerListCase {
   QByteArray bytes;
   QStringList entries;
 };
+
+void PrintTo(const ServerListCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.bytes) << " -> " << printable(c.entries);
+}
 
 class ServerListParse : public ::testing::TestWithParam<ServerListCase> {};
 

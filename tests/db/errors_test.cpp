@@ -67,5 +67,18 @@ TEST(Errors, StatementOutlivingItsAttachmentFailsCleanly) {
   EXPECT_THROW(stmt.execute(tr), DbError);
 }
 
+// An exception raised in the database carries its text in the database's single-byte code page
+// (WIN1252), not UTF-8: the error's text still reads as the characters that were written.
+TEST(Errors, TextInTheDatabasesCodePageReadsAsWritten) {
+  testing::ScratchDb scratch;
+  Attachment att = scratch.open();
+  att.execute(QString::fromUtf8("CREATE EXCEPTION SIN_PRECIO 'Artículo sin precio: Ñandú €™'"));
+  const QString text =
+      errorOf([&] { att.execute("EXECUTE BLOCK AS BEGIN EXCEPTION SIN_PRECIO; END"); });
+  EXPECT_TRUE(text.contains(QString::fromUtf8("Artículo sin precio: Ñandú €™")))
+      << text.toStdString();
+  EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+}
+
 }  // namespace
 }  // namespace radevore::db

@@ -4,6 +4,7 @@
 #include "db/statement.h"
 #include "db/transaction.h"
 #include "db_test_support.h"
+#include "support/case_printing.h"
 
 namespace radevore::db {
 namespace {
@@ -18,6 +19,12 @@ struct ParamCase {
   Value given;
   Value stored;
 };
+
+void PrintTo(const ParamCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << c.column << " given " << printable(c.given) << " stored "
+      << printable(c.stored);
+}
 
 class Parameters : public ::testing::TestWithParam<ParamCase> {};
 

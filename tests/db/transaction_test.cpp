@@ -66,5 +66,34 @@ TEST(Transactions, ReadOnlyTransactionRefusesWrites) {
   }
 }
 
+// Assigning another transaction over an active one ends the old one with a rollback at once:
+// its row never appears, and the attachment holds one transaction afterwards, not two.
+TEST(Transactions, MoveAssignmentRollsTheOldOneBack) {
+  testing::ScratchDb scratch("CREATE TABLE T (I INTEGER);");
+  Attachment writer = scratch.open();
+  Attachment monitor = scratch.open();
+  const Value writerId =
+      writer.query("SELECT CURRENT_CONNECTION FROM RDB$DATABASE").rows.at(0).at(0);
+  auto openTransactions = [&] {
+    return monitor
+        .query("SELECT COUNT(*) FROM MON$TRANSACTIONS WHERE MON$ATTACHMENT_ID = ?", {writerId})
+        .rows.at(0)
+        .at(0)
+        .asInteger();
+  };
+
+  Transaction tr = writer.startTransaction();
+  writer.prepare(tr, "INSERT INTO T VALUES (1)").execute(tr);
+  Transaction other = writer.startTransaction();
+  writer.prepare(other, "INSERT INTO T VALUES (2)").execute(other);
+  EXPECT_EQ(openTransactions(), 2);
+
+  tr = std::move(other);
+  EXPECT_EQ(openTransactions(), 1);
+  ASSERT_TRUE(tr.isActive());
+  tr.commit();
+  EXPECT_EQ(monitor.query("SELECT LIST(I) FROM T").rows.at(0).at(0).toText(), "2");
+}
+
 }  // namespace
 }  // namespace radevore::db

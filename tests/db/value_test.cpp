@@ -6,6 +6,7 @@
 
 #include "db/db_error.h"
 #include "db/row_set.h"
+#include "support/case_printing.h"
 
 namespace radevore::db {
 namespace {
@@ -16,6 +17,12 @@ struct TextCase {
   QChar separator;
   QString expected;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.value) << " separator " << printable(QString(c.separator))
+      << " -> " << printable(c.expected);
+}
 
 class ValueText : public ::testing::TestWithParam<TextCase> {};
 
@@ -57,6 +64,11 @@ struct IntCase {
   Value value;
   std::int64_t expected;
 };
+
+void PrintTo(const IntCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.value) << " -> " << c.expected;
+}
 
 class ValueInteger : public ::testing::TestWithParam<IntCase> {};
 

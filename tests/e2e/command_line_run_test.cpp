@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include "support/case_printing.h"
 #include "support/firebird_server.h"
 #include "support/label_ledger.h"
 #include "support/pdf_probe.h"
@@ -62,6 +63,11 @@ struct UsageCase {
   QStringList arguments;
   const char* inError;  // a piece of the usage error
 };
+
+void PrintTo(const UsageCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.arguments) << " -> " << printable(c.inError);
+}
 
 class CommandLineUsage : public ::testing::TestWithParam<UsageCase> {};
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <iostream>
 
+#include "support/case_printing.h"
 #include "support/fixture_db.h"
 #include "support/pdf_probe.h"
 
@@ -23,6 +24,10 @@ struct FileKind {
   const char* name;
   std::function<bool(const QString& path)> make;
 };
+
+void PrintTo(const FileKind& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const FileKind kKinds[] = {
     {"Fifo", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }},

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "db/db_error.h"
+#include "support/case_printing.h"
 #include "support/firebird_server.h"
 #include "support/label_ledger.h"
 #include "support/program_process.h"
@@ -49,6 +50,11 @@ struct SignalCase {
   int signal;        // 0: none, the control run that prints every label
   const char* mode;  // "--once", "--service", or "" for the window that stays open
 };
+
+void PrintTo(const SignalCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " signal " << c.signal << " mode " << printable(c.mode);
+}
 
 class SignalDuringJob : public ::testing::TestWithParam<SignalCase> {};
 

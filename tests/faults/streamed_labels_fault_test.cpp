@@ -31,6 +31,9 @@ struct StopJob {};
 class StoppingReportSystem : public report::ReportSystem {
  public:
   enum class Stop { Never, Cancel, OutputError };
+  friend void PrintTo(Stop s, std::ostream* os) {
+    *os << (s == Stop::Never ? "Never" : s == Stop::Cancel ? "Cancel" : "OutputError");
+  }
   Stop stop = Stop::Never;
   int stopAfterLabels = 0;
   int labelsDrawn = 0;

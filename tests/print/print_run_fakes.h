@@ -3,8 +3,10 @@
 #include <QMap>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "print/print_seams.h"
@@ -41,19 +43,30 @@ struct FakePrintWindow : print::PrintRunWindow {
   void processEvents() override {}
 };
 
-// Configuration values by property; an absent one records the dialog and yields "". Starts
-// with the fixture company's settings: price list 4, documents not previewed.
+// The company's configuration table: a value is found by module, category and property together,
+// as in CONFIGURACION; an absent one records the dialog and yields "". Starts with the fixture
+// company's settings: price list 4, documents not previewed.
 struct FakeSettings : print::SettingsLookup {
-  QMap<QString, QString> values{
-      {QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS"), QStringLiteral("4")},
-      {QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS"), QStringLiteral("NO")}};
+  using Key = std::tuple<QString, QString, QString>;  // module, category, property
+  static Key priceListKey() {
+    return {QStringLiteral("FACTURACION"), QStringLiteral("FACTURAS"),
+            QStringLiteral("CODIGO DE LA LISTA DE PRECIOS A MOSTRAR EN ARTICULOS")};
+  }
+  static Key previewKey() {
+    return {QStringLiteral("INVENTARIO"), QStringLiteral("GENERAL"),
+            QStringLiteral("PREVISUALIZAR IMPRESION DE DOCUMENTOS")};
+  }
+  std::map<Key, QString> values{{priceListKey(), QStringLiteral("4")},
+                                {previewKey(), QStringLiteral("NO")}};
   std::vector<QString> dialogs;
-  QString configuracion(const QString&, const QString&, const QString& property) override {
-    if (!values.contains(property)) {
+  QString configuracion(const QString& module, const QString& category,
+                        const QString& property) override {
+    const auto found = values.find({module, category, property});
+    if (found == values.end()) {
       dialogs.push_back(QStringLiteral("No se encontró la configuración ") + property);
       return {};
     }
-    return values.value(property);
+    return found->second;
   }
 };
 

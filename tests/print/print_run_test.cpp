@@ -216,7 +216,7 @@ TEST_F(PrintRunTest, PriceListComesFromTheWindowOrElseFromTheConfiguration) {
 
 TEST_F(PrintRunTest, AbsentPriceListSettingEndsInTheDatabaseErrorAndKeepsTheLabels) {
   build(queue("RT01", {"00123"}));
-  settings_.values.remove(kPriceListSetting);
+  settings_.values.erase(FakeSettings::priceListKey());
   RecordingReportSystem reports;
   PrintRun run = makeRun(reports);
   window_.prefixText = "RT01";

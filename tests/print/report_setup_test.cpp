@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "report/qt_report_system.h"
+#include "support/case_printing.h"
 #include "support/cups_server.h"
 #include "support/pdf_probe.h"
 #include "support/qt_application.h"
@@ -99,6 +100,13 @@ struct AliasCase {
   int aliasReads;
 };
 
+void PrintTo(const AliasCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " alias " << printable(c.alias) << " preview " << printable(c.preview)
+      << " printer of alias " << printable(c.printerOfAlias) << " -> "
+      << printable(c.expectedPrinter) << ", reads " << c.settingReads << "/" << c.aliasReads;
+}
+
 class AliasChoice : public ReportSetup, public ::testing::WithParamInterface<AliasCase> {};
 
 TEST_P(AliasChoice, PrinterOfTheJob) {
@@ -146,6 +154,13 @@ struct PaperCase {
   std::optional<QSize> custom;  // tenths of a millimetre
   std::optional<QSizeF> page;   // inches; nullopt: the queue's own paper
 };
+
+void PrintTo(const PaperCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << printable(c.width) << "x" << printable(c.height) << " landscape "
+      << printable(c.landscape) << " -> custom " << printable(c.custom) << " page "
+      << printable(c.page);
+}
 
 class PaperOfFormat : public ReportSetup, public ::testing::WithParamInterface<PaperCase> {};
 

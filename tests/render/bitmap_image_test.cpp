@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "bmp_samples.h"
+#include "support/case_printing.h"
 
 namespace radevore::render {
 namespace {
@@ -133,6 +134,10 @@ struct InvalidCase {
   std::function<QByteArray()> data;
 };
 
+void PrintTo(const InvalidCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class InvalidBitmapTest : public ::testing::TestWithParam<InvalidCase> {};
 
 TEST_P(InvalidBitmapTest, IsRejectedWithTheBitmapError) {
@@ -161,7 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
     Values, InvalidBitmapTest,
     ::testing::Values(
         InvalidCase{"Jpeg",
-                    [] { return QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01", 15); }},
+                    [] {
+                      // The start of a JFIF file: start of image, APP0, "JFIF", version 1.1.
+                      static const char header[] = "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01";
+                      return QByteArray(header, sizeof header - 1);
+                    }},
         InvalidCase{"Png", [] { return encoded(samplePicture(), "PNG"); }},
         InvalidCase{"HeaderLengthWrong",
                     [] { return withGraphicHeader(sampleBmp(), sampleBmp().size() + 1); }},

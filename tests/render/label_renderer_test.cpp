@@ -11,6 +11,7 @@
 #include "render/bitmap_image.h"
 #include "report/recording_canvas.h"
 #include "report/report_system.h"
+#include "support/case_printing.h"
 
 namespace radevore::render {
 namespace {
@@ -121,6 +122,12 @@ struct RowWrapCase {
   std::vector<std::pair<int, int>> columnRow;
 };
 
+void PrintTo(const RowWrapCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " per row " << printable(c.labelsPerRow) << " records " << c.records
+      << " positions " << c.columnRow.size();
+}
+
 class RowWrapTest : public ::testing::TestWithParam<RowWrapCase> {};
 
 TEST_P(RowWrapTest, PlacesLabelsInColumnsAndRows) {
@@ -175,6 +182,10 @@ struct BottomCase {
   int newPages;
 };
 
+void PrintTo(const BottomCase& c, std::ostream* os) {
+  *os << c.name << " POSY " << c.posY << " -> new pages " << c.newPages;
+}
+
 class PageBottomTest : public ::testing::TestWithParam<BottomCase> {};
 
 TEST_P(PageBottomTest, BreaksOnlyBelowThePageHeight) {
@@ -200,6 +211,11 @@ struct HiddenBreakerCase {
   db::Value type;
   db::Value liquida;
 };
+
+void PrintTo(const HiddenBreakerCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " type " << printable(c.type) << " liquida " << printable(c.liquida);
+}
 
 class HiddenBreakerTest : public ::testing::TestWithParam<HiddenBreakerCase> {};
 
@@ -291,6 +307,12 @@ struct DataFlagCase {
   bool printed;
 };
 
+void PrintTo(const DataFlagCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " imprime " << printable(c.imprime) << " repite " << printable(c.repite)
+      << " liquida " << printable(c.liquida) << (c.printed ? " printed" : " not printed");
+}
+
 class DataFlagTest : public ::testing::TestWithParam<DataFlagCase> {};
 
 TEST_P(DataFlagTest, PrintsOnlyExactFlags) {
@@ -328,6 +350,12 @@ struct StaticFlagCase {
   db::Value repite;
   const char* drawnBy;  // the canvas operation that draws it, "" for nothing
 };
+
+void PrintTo(const StaticFlagCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " type " << printable(c.type) << " liquida " << printable(c.liquida)
+      << " repite " << printable(c.repite) << " drawn by " << printable(c.drawnBy);
+}
 
 class StaticFlagTest : public ::testing::TestWithParam<StaticFlagCase> {};
 
@@ -380,6 +408,13 @@ struct DataFontCase {
   QString printFace;  // the font in force when the value is printed
   int printSize;
 };
+
+void PrintTo(const DataFontCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " face " << printable(c.face) << " size " << printable(c.size) << " header size "
+      << printable(c.headerSize) << " -> set " << printable(c.setFace) << " " << c.setSize
+      << ", print " << printable(c.printFace) << " " << c.printSize;
+}
 
 class DataFontTest : public ::testing::TestWithParam<DataFontCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_printing.h"
+
 namespace radevore::render {
 namespace {
 
@@ -11,6 +13,10 @@ struct ScaleCase {
   std::int64_t x;  // ten-thousandths
   std::int64_t y;
 };
+
+void PrintTo(const ScaleCase& c, std::ostream* os) {
+  *os << c.width << "x" << c.height << " -> " << c.x << ", " << c.y;
+}
 
 class PageScaleTest : public ::testing::TestWithParam<ScaleCase> {};
 

@@ -6,6 +6,7 @@
 #include "format_rows.h"
 #include "render/bitmap_image.h"
 #include "report/recording_canvas.h"
+#include "support/case_printing.h"
 
 namespace radevore::render {
 namespace {
@@ -71,6 +72,14 @@ struct TextFontCase {
   QString printFace;
   int printSize;
 };
+
+void PrintTo(const TextFontCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " face " << printable(c.face) << " size " << printable(c.size) << " header "
+      << printable(c.headerFace) << "/" << printable(c.headerSize) << " -> set "
+      << printable(c.setFace) << " " << c.setSize << ", print " << printable(c.printFace) << " "
+      << c.printSize;
+}
 
 class StaticTextFontTest : public ::testing::TestWithParam<TextFontCase> {};
 

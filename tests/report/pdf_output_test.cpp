@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "report/qt_report_system.h"
+#include "support/case_printing.h"
 #include "support/fake_print_service.h"
 #include "support/pdf_images.h"
 #include "support/pdf_probe.h"
@@ -49,6 +50,12 @@ struct PaperCase {
   double pageWidth, pageHeight;  // inches
   QSizeF points;
 };
+
+void PrintTo(const PaperCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.width << "x" << c.height << " in, orientation " << int(c.orientation) << " -> page "
+      << c.pageWidth << "x" << c.pageHeight << " in, " << printable(c.points) << " pt";
+}
 
 class PdfPaper : public PdfOutput, public ::testing::WithParamInterface<PaperCase> {};
 

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 
+#include "support/case_printing.h"
 #include "support/fake_print_service.h"
 #include "support/pdf_probe.h"
 #include "support/qt_application.h"
@@ -257,6 +258,11 @@ struct PaperCase {
   std::optional<QSize> expected;  // the custom paper afterwards; nullopt: none
 };
 
+void PrintTo(const PaperCase& c, std::ostream* os) {
+  using radevore::testing::printable;
+  *os << c.name << " " << c.width << "x" << c.height << " in -> " << printable(c.expected);
+}
+
 class PaperSizes : public ReportJobs, public ::testing::WithParamInterface<PaperCase> {};
 
 TEST_P(PaperSizes, CustomPaperOnlyWithinThePrintersLimits) {
@@ -289,6 +295,10 @@ struct RoundingCase {
   double inches;
   int tenths;
 };
+
+void PrintTo(const RoundingCase& c, std::ostream* os) {
+  *os << c.inches << " in -> " << c.tenths << " tenths of a millimetre";
+}
 
 class PaperRounding : public ::testing::TestWithParam<RoundingCase> {};
 
