@@ -64,7 +64,9 @@ class BatchedLookupTest : public ::testing::Test {
       const std::vector<Value>* batched = lookup.find(code);
       const auto expected = single(unitAndBarcodeStatement(code));
       ASSERT_EQ(batched != nullptr, expected.has_value());
-      if (batched) EXPECT_EQ(*batched, *expected);
+      if (batched) {
+        EXPECT_EQ(*batched, *expected);
+      }
     }
     // Every announced code answered by one query, repeats and all.
     EXPECT_EQ(lookup.queries(), 1);

@@ -128,7 +128,9 @@ TEST_F(LabelFormatLoad, MatchesThePrefixExactly) {
   for (const Case& c : cases) {
     const std::optional<LabelFormat> format = load(c.prefix);
     EXPECT_EQ(format.has_value(), c.found) << "'" << c.prefix.toStdString() << "'";
-    if (format) EXPECT_EQ(format->header.text(u"PREF_PRE"), c.prefix);
+    if (format) {
+      EXPECT_EQ(format->header.text(u"PREF_PRE"), c.prefix);
+    }
   }
 }
 

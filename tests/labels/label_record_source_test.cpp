@@ -46,7 +46,9 @@ TEST(QuantityBreakTotal, MultipliesPriceByQuantityInFixedPoint) {
     SCOPED_TRACE(c.price.toText().toStdString() + " x " + c.quantity.toText().toStdString());
     const auto total = quantityBreakTotal(c.price, c.quantity);
     ASSERT_EQ(total.has_value(), c.units.has_value());
-    if (total) EXPECT_EQ(total->units(), *c.units);
+    if (total) {
+      EXPECT_EQ(total->units(), *c.units);
+    }
   }
 }
 

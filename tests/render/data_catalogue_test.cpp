@@ -405,7 +405,9 @@ TEST_F(DataCatalogueTest, ArticleLookupsOfARunAnswerAsSingleLookupsWithOneQueryE
                                                     canvas.calls().end());
       const std::vector<report::CanvasCall> alone = print(record(code), el);
       ASSERT_EQ(printed.size(), alone.size());
-      if (!alone.empty()) EXPECT_EQ(printed[0].text, alone[0].text);
+      if (!alone.empty()) {
+        EXPECT_EQ(printed[0].text, alone[0].text);
+      }
     }
   }
   EXPECT_EQ(run.lookupQueries(), 3);
