@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -23,7 +22,9 @@ QDialog* statusWindow() {
   return nullptr;
 }
 
-// The ways a user closes the status window without its "Cancel" button.
+// The ways a user closes the status window without its "Cancel" button: the close box, and the
+// dialog's reject that Esc ends in. (A synthetic key event here leaves an input device that
+// crashes the shared QApplication at exit.)
 struct CloseCase {
   const char* name;
   std::function<void(QDialog&)> close;
@@ -66,15 +67,12 @@ TEST_P(StatusWindowClosed, CancelsTheJob) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, StatusWindowClosed,
-    ::testing::Values(CloseCase{"CloseBox", [](QDialog& d) { d.close(); }},
-                      CloseCase{"Escape",
-                                [](QDialog& d) {
-                                  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                                  QApplication::sendEvent(&d, &press);
-                                }}),
-    [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ways, StatusWindowClosed,
+                         ::testing::Values(CloseCase{"CloseBox", [](QDialog& d) { d.close(); }},
+                                           CloseCase{"Reject", [](QDialog& d) { d.reject(); }}),
+                         [](const ::testing::TestParamInfo<CloseCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace radevore::report
