@@ -131,7 +131,9 @@ TEST(AmountTimes, AProductBeyondSixtyFourBitsIsNoAmount) {
     SCOPED_TRACE(testing::Message() << c.a << " x " << c.b);
     const auto product = Amount::fromUnits(c.a).times(Amount::fromUnits(c.b));
     EXPECT_EQ(product.has_value(), c.fits);
-    if (product && c.b == 10000) EXPECT_EQ(product->units(), c.a);
+    if (product && c.b == 10000) {
+      EXPECT_EQ(product->units(), c.a);
+    }
   }
 }
 
